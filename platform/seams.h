@@ -1,0 +1,64 @@
+#pragma once
+// The seams between the portable program and the platform. Production passes
+// the Win32 implementations; native tests pass fakes.
+#include <cstdint>
+#include <string>
+
+namespace kaveto {
+
+// The system clipboard, text format CF_TEXT.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    // Puts the bytes up to the first zero byte on the clipboard, replacing
+    // what it held. Raises ClipboardError when it cannot be opened.
+    virtual void SetText(const std::string& text) = 0;
+};
+
+// The state of the keyboard as the program's thread sees it.
+class KeyState {
+public:
+    virtual ~KeyState() = default;
+    virtual bool ControlDown() = 0;
+};
+
+// A local date and time; weekday 0 is Sunday.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, weekday = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalTime Now() = 0;
+};
+
+// Files, named with Windows paths ("C:\\dir\\file.txt"; the native build
+// takes "\\" as a separator too). Failures raise FileError with the
+// Windows system error code (2 not found, 3 no such folder, 5 denied, 32
+// held by another program, ...).
+class Files {
+public:
+    virtual ~Files() = default;
+    // True when the path names an existing file (not a folder).
+    virtual bool FileExists(const std::string& path) = 0;
+    // The whole file, opened for reading while others may not write it.
+    virtual std::string ReadAll(const std::string& path) = 0;
+    // Replaces the file's content whole. On any failure the old file stays
+    // exactly as it was and no temporary file is left behind.
+    virtual void WriteWhole(const std::string& path, const std::string& content) = 0;
+    // The file's size in bytes, or -1 when it does not exist.
+    virtual std::int64_t FileSize(const std::string& path) = 0;
+};
+
+// The platform services that the snippet engine uses, and the program
+// folder (the executable's folder, with a trailing backslash).
+struct Environment {
+    std::string program_folder;
+    Clipboard& clipboard;
+    KeyState& key_state;
+    Clock& clock;
+    Files& files;
+};
+
+}  // namespace kaveto

@@ -1,0 +1,138 @@
+#include "text/text_helpers.h"
+
+#include <algorithm>
+
+namespace kaveto {
+namespace {
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Finds `search` at or after `from`, comparing ASCII letters without case.
+std::size_t FindIgnoreCase(std::string_view text, std::string_view search, std::size_t from) {
+    if (search.size() > text.size()) return std::string_view::npos;
+    for (std::size_t i = from; i + search.size() <= text.size(); ++i) {
+        std::size_t k = 0;
+        while (k < search.size() && FoldAscii(text[i + k]) == FoldAscii(search[k])) ++k;
+        if (k == search.size()) return i;
+    }
+    return std::string_view::npos;
+}
+
+template <typename Find>
+void ReplaceWith(std::string& text, std::string_view search, std::string_view replacement, Find find) {
+    if (search.empty()) return;
+    std::size_t found = find(text, search, 0);
+    if (found == std::string::npos) return;
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;  // always on a character boundary
+    while (found != std::string::npos) {
+        std::size_t boundary = pos;
+        while (boundary < found) boundary += CharLength(text, boundary);
+        if (boundary == found) {
+            out.append(text, pos, found - pos);
+            out.append(replacement);
+            pos = found + search.size();
+        } else {
+            // The occurrence begins on a second byte: keep the character.
+            out.append(text, pos, boundary - pos);
+            pos = boundary;
+        }
+        found = pos < text.size() ? find(text, search, pos) : std::string::npos;
+    }
+    out.append(text, pos, std::string::npos);
+    text.swap(out);
+}
+
+bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
+
+}  // namespace
+
+void ReplaceAll(std::string& text, std::string_view search, std::string_view replacement) {
+    ReplaceWith(text, search, replacement, [](std::string_view t, std::string_view s, std::size_t from) {
+        return t.find(s, from);
+    });
+}
+
+void ReplaceAllIgnoreCase(std::string& text, std::string_view search, std::string_view replacement) {
+    ReplaceWith(text, search, replacement, FindIgnoreCase);
+}
+
+std::string TwoDigit(int number) {
+    if (number >= 0 && number < 10) return "0" + std::to_string(number);
+    return std::to_string(number);
+}
+
+std::vector<std::string> ReadCommaList(std::string_view text) {
+    text = text.substr(0, std::min(text.find('\0'), text.size()));
+    std::vector<std::string> items;
+    const std::size_t n = text.size();
+    std::size_t p = 0;
+    auto skipBlanks = [&] {
+        while (p < n && IsBlank(static_cast<unsigned char>(text[p]))) ++p;
+    };
+    skipBlanks();
+    while (p < n) {
+        std::string item;
+        if (text[p] == '"') {
+            ++p;
+            while (p < n) {
+                if (text[p] == '"') {
+                    if (p + 1 < n && text[p + 1] == '"') {
+                        item += '"';
+                        p += 2;
+                        continue;
+                    }
+                    ++p;  // the closing quote
+                    break;
+                }
+                const std::size_t len = CharLength(text, p);
+                item.append(text, p, len);
+                p += len;
+            }
+        } else {
+            const std::size_t start = p;
+            while (p < n && static_cast<unsigned char>(text[p]) > 32 && text[p] != ',') p += CharLength(text, p);
+            item.assign(text, start, p - start);
+        }
+        items.push_back(std::move(item));
+        skipBlanks();
+        if (p < n && text[p] == ',') {
+            if (p + 1 == n) items.emplace_back();
+            ++p;
+            skipBlanks();
+        }
+    }
+    return items;
+}
+
+std::string WriteCommaList(const std::vector<std::string>& items) {
+    if (items.size() == 1 && items[0].empty()) return "\"\"";
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string& item = items[i];
+        bool quote = false;
+        for (std::size_t p = 0; p < item.size(); p += CharLength(item, p)) {
+            const unsigned char c = static_cast<unsigned char>(item[p]);
+            if (c == 0) break;
+            if (c <= 32 || c == '"' || c == ',') {
+                quote = true;
+                break;
+            }
+        }
+        if (i > 0) out += ',';
+        if (!quote) {
+            out += item;
+            continue;
+        }
+        out += '"';
+        for (char c : item) {
+            if (c == '"') out += '"';
+            out += c;
+        }
+        out += '"';
+    }
+    return out;
+}
+
+}  // namespace kaveto

@@ -1,0 +1,16 @@
+#pragma once
+// The commands of kavetoctl. Each returns the process exit code: 0 success,
+// 2 a usage error or a failure (its text on stderr), others as documented.
+#include <string>
+#include <vector>
+
+namespace kaveto::ctl {
+
+using Args = std::vector<std::string>;
+
+int Usage();
+void SetBinaryStdio();
+
+int CmdShortcut(const Args& args);
+
+}  // namespace kaveto::ctl

@@ -1,0 +1,7 @@
+#include "tools/kavetoctl/commands.h"
+
+namespace kaveto::ctl {
+
+void SetBinaryStdio() {}
+
+}  // namespace kaveto::ctl

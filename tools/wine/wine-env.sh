@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Starts and stops the private Wine environment of one test run:
+#   wine-env.sh start STATE_DIR   a virtual display, a private prefix, a persistent wineserver
+#   wine-env.sh stop STATE_DIR    stops what start started, by pid
+# The prefix and the display are the test run's own; the user's are never touched.
+set -euo pipefail
+cmd=${1:?start or stop}
+state=${2:?state folder}
+mkdir -p "$state"
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+
+free_display() {
+    local n
+    for n in $(seq 90 200); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then echo "$n"; return; fi
+    done
+    echo "no free display" >&2; exit 1
+}
+
+case "$cmd" in
+start)
+    "$0" stop "$state" >/dev/null 2>&1 || true
+    n=$(free_display)
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    echo ":$n" >"$state/display"
+    export DISPLAY=":$n"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i </dev/null >/dev/null 2>&1
+        wineserver -w
+        # Without a window manager, hiding a window would wait for one.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        wineserver -w
+    fi
+    wineserver -p </dev/null >/dev/null 2>&1
+    # Start the prefix's own processes (services, the desktop) now, detached
+    # from any test's output: a test's pipe would otherwise stay open after
+    # the test ends, for as long as they run.
+    wine wineboot </dev/null >/dev/null 2>&1
+    echo "wine ready on DISPLAY=:$n, prefix $WINEPREFIX"
+    ;;
+stop)
+    if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+    if [ -f "$state/xvfb.pid" ]; then
+        kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
+        rm -f "$state/xvfb.pid"
+    fi
+    rm -f "$state/display"
+    ;;
+*)
+    echo "usage: $0 start|stop STATE_DIR" >&2; exit 2 ;;
+esac
