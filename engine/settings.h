@@ -38,3 +38,25 @@ struct WindowPosition {
 };
 
 }  // namespace kaveto
+
+namespace kaveto {
+
+// The settings file of an executable: its path with the extension replaced by
+// ".ini" (appended when the name has none).
+std::string SettingsFilePath(const std::string& executable_path);
+
+// Reads the settings file. `position` holds the window's current edges on
+// entry (the defaults of Top and Left) and the read ones on return. Never
+// fails: unreadable values give their defaults.
+void LoadSettings(Profile& profile, KeyNames& key_names, const std::string& path, WindowPosition& position,
+                  Settings& settings);
+
+// Writes every key, in the fixed order. Raises ProfileWriteError at the first
+// key the system refuses; the keys after it are not written.
+void SaveSettings(Profile& profile, KeyNames& key_names, const std::string& path, const WindowPosition& position,
+                  const Settings& settings);
+
+ShortCutValue ParseShortCut(const std::string& text, KeyNames& key_names);
+std::string FormatShortCut(ShortCutValue value, KeyNames& key_names);
+
+}  // namespace kaveto
