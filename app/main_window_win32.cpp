@@ -1,0 +1,278 @@
+#include "app/main_window_win32.h"
+
+#include <windowsx.h>
+
+#include "app/error_box_win32.h"
+#include "engine/history_menu.h"
+#include "engine/hotkey_keys.h"
+#include "engine/settings.h"
+#include "platform/errors.h"
+#include "platform/foreground_win32.h"
+#include "platform/paste_back_win32.h"
+#include "platform/win32_error.h"
+
+namespace kaveto {
+
+namespace {
+
+// The size the window is designed at; creation shrinks it to the picture.
+constexpr int kDesignWidth = 238;
+constexpr int kDesignHeight = 166;
+// The move command by the caption: the system moves the window with the
+// mouse until the button is released.
+constexpr WPARAM kMoveByCaption = SC_MOVE + 2;
+
+WindowHandle ToHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (::GetClassInfoExA(instance, TForm1::kClassName, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconA(instance, "MAINICON");
+    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = TForm1::kClassName;
+    ::RegisterClassExA(&wc);
+}
+
+RECT WindowRect(HWND window) {
+    RECT r = {};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+}  // namespace
+
+TForm1::TForm1(const MainWindowServices& services) : services_(services) {
+    picture_ = UniqueGdiObject(::LoadImageA(services_.instance, "PICTURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (picture_) {
+        // Pixels of the bottom-left pixel's colour are not drawn.
+        BITMAP bm = {};
+        ::GetObjectA(picture_.get(), sizeof bm, &bm);
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ old = ::SelectObject(dc, picture_.get());
+        transparent_colour_ = ::GetPixel(dc, 0, bm.bmHeight - 1);
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+    }
+    CreatePopupMenu1();
+
+    RegisterWindowClass(services_.instance, &TForm1::WindowProc);
+    HWND hwnd = ::CreateWindowExA(WS_EX_TOPMOST, kClassName, "Form1", WS_POPUP, 0, 0, kDesignWidth, kDesignHeight,
+                                  services_.owner, nullptr, services_.instance, this);
+    if (!hwnd) throw Error(SystemMessage(::GetLastError()));
+    ReportingErrors(services_.owner, [this] { FormCreate(); });
+}
+
+TForm1::~TForm1() {
+    if (!handle_) return;
+    ReportingErrors(services_.owner, [this] { FormDestroy(); });
+    ReportingErrors(services_.owner, [this] { HandleDestroying(); });
+    handle_.reset();
+}
+
+void TForm1::Show() {
+    ::ShowWindow(handle(), SW_SHOWNORMAL);
+    ::UpdateWindow(handle());
+}
+
+void TForm1::CreatePopupMenu1() {
+    popup_menu1_ = UniqueMenu(::CreatePopupMenu());
+    ::AppendMenuA(popup_menu1_.get(), MF_SEPARATOR, 0, nullptr);             // N1
+    ::AppendMenuA(popup_menu1_.get(), MF_STRING, kClose1, "終了(&Z)");  // Close1
+}
+
+void TForm1::FormCreate() {
+    // The client area takes the picture's size; the frame, if any, is kept.
+    BITMAP bm = {};
+    bm.bmWidth = bm.bmHeight = 24;
+    if (picture_) ::GetObjectA(picture_.get(), sizeof bm, &bm);
+    RECT client = {}, outer = WindowRect(handle());
+    ::GetClientRect(handle(), &client);
+    ::SetWindowPos(handle(), nullptr, 0, 0, bm.bmWidth + (outer.right - outer.left) - client.right,
+                   bm.bmHeight + (outer.bottom - outer.top) - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A refused drop target leaves a window that works without drops.
+    ReportingErrors(services_.owner, [this] { HandleCreated(); });
+
+    const RECT r = WindowRect(handle());
+    WindowPosition position{r.top, r.left};
+    LoadSettings(services_.profile, services_.key_names, services_.settings_path, position, state_.settings);
+    ::SetWindowPos(handle(), nullptr, position.left, position.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    state_.history = HistoryLists{};
+
+    const HotKeyBinding hotkey = HotKeyFor(state_.settings.ShortCut);
+    if (!::RegisterHotKey(handle(), kHotKeyId, hotkey.modifiers, hotkey.virtual_key)) ShowHotKeyFailure();
+}
+
+void TForm1::FormDestroy() {
+    const RECT r = WindowRect(handle());
+    SaveSettings(services_.profile, services_.key_names, services_.settings_path, WindowPosition{r.top, r.left},
+                 state_.settings);
+    state_.history = HistoryLists{};
+    state_.settings.Youbi.clear();
+    ::UnregisterHotKey(handle(), kHotKeyId);
+}
+
+void TForm1::HandleCreated() {
+    // The drop target of the capture is registered here (RegisterDragDrop on
+    // handle()), once the capture supplies its IDropTarget.
+}
+
+void TForm1::HandleDestroying() {
+    // The drop target registered in HandleCreated is revoked here
+    // (RevokeDragDrop), while the handle still exists.
+}
+
+void TForm1::Image1MouseDown(UINT /*button_message*/, WPARAM shift, int x, int y) {
+    if (!(shift & MK_LBUTTON)) return;
+    ::ReleaseCapture();
+    ::SendMessageA(handle(), WM_SYSCOMMAND, kMoveByCaption, 0);
+    // The move swallowed the button's release; the window gets it here, at
+    // the position of the press, handed over directly.
+    HandleMessage(WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+}
+
+void TForm1::Image1MouseMove() { TrackTargetWindow(); }
+
+void TForm1::Image1DblClick() {
+    // The double-click capture runs here: it quotes the page shown in
+    // state_.target_window.
+}
+
+void TForm1::Close1Click() { ::PostQuitMessage(0); }
+
+void TForm1::TrackTargetWindow() {
+    state_.target_window = NextTargetWindow(state_.target_window, ToHandle(::GetForegroundWindow()), ToHandle(handle()));
+}
+
+void TForm1::PopupMenu1Popup() {
+    HMENU menu = popup_menu1_.get();
+    while (::GetMenuItemCount(menu) > 2) ::DeleteMenu(menu, 0, MF_BYPOSITION);
+    const std::vector<std::string> captions = HistoryItemCaptions(state_.history);
+    for (std::size_t i = captions.size(); i-- > 0;)
+        ::InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, kFirstHistoryItem + i, captions[i].c_str());
+}
+
+POINT TForm1::ClientOriginOnScreen() const {
+    POINT p = {0, 0};
+    ::ClientToScreen(handle(), &p);
+    return p;
+}
+
+void TForm1::OpenPopupMenu1(POINT screen_point) {
+    PopupMenu1Popup();
+    // Either button chooses an item; the choice arrives as WM_COMMAND after
+    // the menu has closed.
+    ::TrackPopupMenu(popup_menu1_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen_point.x, screen_point.y, 0, handle(),
+                     nullptr);
+}
+
+void TForm1::WMHotKey(WPARAM id) {
+    if (id != kHotKeyId) return;
+    TrackTargetWindow();
+    ForceForeground(handle());
+    OpenPopupMenu1(ClientOriginOnScreen());
+}
+
+void TForm1::HistoryItemClick(std::size_t position) {
+    Win32PasteBack actions;
+    ReuseHistoryEntry(state_, position, services_.clipboard, actions);
+}
+
+void TForm1::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(handle(), &ps);
+    if (picture_) {
+        BITMAP bm = {};
+        ::GetObjectA(picture_.get(), sizeof bm, &bm);
+        HDC source = ::CreateCompatibleDC(dc);
+        HGDIOBJ old = ::SelectObject(source, picture_.get());
+        ::TransparentBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, source, 0, 0, bm.bmWidth, bm.bmHeight, transparent_colour_);
+        ::SelectObject(source, old);
+        ::DeleteDC(source);
+    }
+    ::EndPaint(handle(), &ps);
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double-click is a press too: the capture
+        // runs first, then the press may start a move.
+        Image1DblClick();
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        Image1MouseDown(message, wparam, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+        return 0;
+    case WM_MOUSEMOVE:
+        Image1MouseMove();
+        return 0;
+    case WM_CONTEXTMENU: {
+        // From the keyboard (no position) the menu opens at the picture.
+        POINT p = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        if (lparam == -1) p = ClientOriginOnScreen();
+        OpenPopupMenu1(p);
+        return 0;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wparam) == 0) {
+            const UINT id = LOWORD(wparam);
+            if (id == kClose1) {
+                Close1Click();
+                return 0;
+            }
+            if (id >= kFirstHistoryItem && id < kFirstHistoryItem + HistoryLists::kMaxEntries) {
+                HistoryItemClick(id - kFirstHistoryItem);
+                return 0;
+            }
+        }
+        break;
+    case WM_HOTKEY:
+        WMHotKey(wparam);
+        return 0;
+    case WM_CLOSE:
+        Close1Click();
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcA(handle(), message, wparam, lparam);
+}
+
+LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->handle_ = UniqueWindow(hwnd);
+    }
+    auto* self = reinterpret_cast<TForm1*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcA(hwnd, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->handle_.release();
+        return ::DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+    LRESULT result = 0;
+    bool handled = false;
+    ReportingErrors(self->services_.owner, [&] {
+        result = self->HandleMessage(message, wparam, lparam);
+        handled = true;
+    });
+    return handled ? result : 0;
+}
+
+}  // namespace kaveto

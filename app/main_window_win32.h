@@ -1,0 +1,82 @@
+#pragma once
+// The main window: a borderless, always-on-top 24 x 24 picture that takes
+// drops, double-clicks and the hotkey, and carries the history menu.
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+#include "engine/app_state.h"
+#include "platform/unique_win32.h"
+
+namespace kaveto {
+
+class Clipboard;
+class KeyNames;
+class Profile;
+
+// What the main window needs from outside.
+struct MainWindowServices {
+    HINSTANCE instance;
+    HWND owner;  // the application's hidden owner window, owner of the error boxes
+    Profile& profile;
+    KeyNames& key_names;
+    Clipboard& clipboard;
+    std::string settings_path;
+};
+
+class TForm1 {
+public:
+    static constexpr char kClassName[] = "TForm1";
+    static constexpr int kHotKeyId = 123;
+
+    // Creates the window and runs FormCreate. Errors of the creation are
+    // shown in the error box; the window exists afterwards in any case.
+    explicit TForm1(const MainWindowServices& services);
+    // FormDestroy, then the drop target is revoked and the handle destroyed.
+    ~TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    HWND handle() const { return handle_.get(); }
+    void Show();
+
+    // The handlers, named as the form designer names them.
+    void FormCreate();
+    void FormDestroy();
+    void Image1MouseDown(UINT button_message, WPARAM shift, int x, int y);
+    void Image1MouseMove();
+    void Image1DblClick();
+    void Close1Click();
+    void PopupMenu1Popup();
+    void WMHotKey(WPARAM id);
+    void HistoryItemClick(std::size_t position);
+    void TrackTargetWindow();
+
+    // The handle hooks: the drop target is registered as soon as the handle
+    // exists and revoked before the handle goes.
+    void HandleCreated();
+    void HandleDestroying();
+
+    AppState& state() { return state_; }
+
+private:
+    static constexpr UINT kClose1 = 1;
+    static constexpr UINT kFirstHistoryItem = 0x100;  // + position in the menu
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void CreatePopupMenu1();
+    void OpenPopupMenu1(POINT screen_point);
+    void Paint();
+    POINT ClientOriginOnScreen() const;
+
+    MainWindowServices services_;
+    AppState state_;
+    UniqueGdiObject picture_;
+    COLORREF transparent_colour_ = 0;
+    UniqueMenu popup_menu1_;
+    UniqueWindow handle_;
+};
+
+}  // namespace kaveto

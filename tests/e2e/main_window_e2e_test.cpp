@@ -1,0 +1,198 @@
+// The program's start, its single instance, the main window, its drag-move,
+// its exit by the menu and the settings written at exit, seen from outside.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace kaveto::e2e {
+namespace {
+
+// "に書き込めません" in Shift_JIS.
+const std::string kCannotWrite = "\x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";
+
+std::string Value(const std::vector<std::string>& lines, const std::string& section_key) {
+    for (const std::string& line : lines)
+        if (line.compare(0, section_key.size() + 1, section_key + "=") == 0) return line.substr(section_key.size() + 1);
+    return "<missing>";
+}
+
+std::vector<std::string> Keys(const std::vector<std::string>& lines) {
+    std::vector<std::string> keys;
+    for (const std::string& line : lines) keys.push_back(line.substr(0, line.find('=')));
+    return keys;
+}
+
+// Asks the main window to close and waits for the program to end cleanly.
+void CloseAndWait(RunningProgram& program) {
+    HWND window = program.MainWindow();
+    ASSERT_NE(window, nullptr);
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(MainWindow, FirstStartShowsTheTopmostPictureAtTheTopLeftOwnedByAToolWindow) {
+    ProgramFolder folder;
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+
+    const RECT r = RectOf(window);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 24);
+    EXPECT_EQ(client.bottom, 24);
+    EXPECT_EQ(r.right - r.left, 24) << "no frame around the picture";
+    EXPECT_EQ(TextOf(window), "Form1");
+    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
+    EXPECT_TRUE(::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    HWND owner = ::GetWindow(window, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(TextOf(owner), "Kaveto");
+    EXPECT_EQ(::GetWindowLongA(owner, GWL_EXSTYLE), WS_EX_TOOLWINDOW);
+
+    CloseAndWait(program);
+    const std::vector<std::string> lines = IniLines(folder.ReadIni());
+    const std::vector<std::string> write_order = {
+        "Window/Top",         "Window/Left",       "Other/Youbi",        "Other/LogBool",   "Other/LogBetweenText",
+        "Other/LogOrderBool", "Other/ExtendTime",  "Other/DoClipBool",   "Other/HistoryBool", "Other/PasteBool",
+        "Other/ShortCut",     "Other/ClipbordTime", "Other/SaveFileName"};
+    EXPECT_EQ(Keys(lines), write_order);
+    EXPECT_EQ(Value(lines, "Window/Top"), "0");
+    EXPECT_EQ(Value(lines, "Window/Left"), "0");
+}
+
+TEST(MainWindow, TheSavedPositionIsRestoredAndWrittenBackAlsoOffTheScreen) {
+    struct Row {
+        const char* name;
+        int top, left;
+    } rows[] = {
+        {"on the screen", 100, 200},
+        {"above and left of the screen", -500, -300},
+        {"beyond the screen", 3000, 5000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ProgramFolder folder;
+        folder.WriteIni("[Window]\r\nTop=" + std::to_string(row.top) + "\r\nLeft=" + std::to_string(row.left) + "\r\n");
+        RunningProgram program(folder.exe());
+        HWND window = program.WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        const RECT r = RectOf(window);
+        EXPECT_EQ(r.top, row.top);
+        EXPECT_EQ(r.left, row.left);
+        CloseAndWait(program);
+        const std::vector<std::string> lines = IniLines(folder.ReadIni());
+        EXPECT_EQ(Value(lines, "Window/Top"), std::to_string(row.top));
+        EXPECT_EQ(Value(lines, "Window/Left"), std::to_string(row.left));
+    }
+}
+
+TEST(SingleInstance, ASecondCopyEndsAtOnceAndTheNameIsFreeAgainAfterTheFirstEnds) {
+    ProgramFolder folder;
+    RunningProgram first(folder.exe());
+    HWND window = first.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    {
+        RunningProgram second(folder.exe());
+        ASSERT_TRUE(second.WaitForExit());
+        EXPECT_EQ(second.ExitCode(), 0u);
+    }
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(::IsWindow(window));
+    CloseAndWait(first);
+
+    // After a clean end a new copy starts; after it is killed, again.
+    RunningProgram third(folder.exe());
+    ASSERT_NE(third.WaitForMainWindow(), nullptr);
+    third.Terminate();
+    RunningProgram fourth(folder.exe());
+    ASSERT_NE(fourth.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(fourth.Running());
+    CloseAndWait(fourth);
+}
+
+TEST(MainWindow, DraggingThePictureMovesTheWindowAndTheNewPlaceIsSaved) {
+    ProgramFolder folder;
+    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Settle(200);
+
+    MoveMouseTo(110, 112);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 10; ++step) MoveMouseTo(110 + 15 * step, 112 + 8 * step);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+
+    ASSERT_TRUE(WaitUntil([&] { return RectOf(window).left == 250 && RectOf(window).top == 180; }))
+        << "window at " << RectOf(window).left << "," << RectOf(window).top;
+    CloseAndWait(program);
+    const std::vector<std::string> lines = IniLines(folder.ReadIni());
+    EXPECT_EQ(Value(lines, "Window/Top"), "180");
+    EXPECT_EQ(Value(lines, "Window/Left"), "250");
+}
+
+TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
+    ProgramFolder folder;
+    ASSERT_TRUE(::CreateDirectoryA(folder.ini().c_str(), nullptr));  // a folder where the file should be
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+
+    HWND box = program.WaitForWindow("#32770");
+    ASSERT_NE(box, nullptr) << "no error box";
+    EXPECT_EQ(TextOf(box), "Kaveto");
+    std::string message;
+    bool icon = false;
+    for (const ChildWindow& child : ChildrenOf(box)) {
+        if (child.class_name != "Static" || !child.visible) continue;
+        if ((child.style & SS_TYPEMASK) == SS_ICON) icon = true;
+        else if (!child.text.empty()) message = child.text;
+    }
+    EXPECT_EQ(message, folder.ini() + " " + kCannotWrite + ".");
+    EXPECT_TRUE(icon) << "the error box carries the error icon";
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(PopupMenu, TheExitItemChosenAfterARightClickEndsTheProgramAndSavesTheSettings) {
+    ProgramFolder folder;
+    folder.WriteIni("[Window]\r\nTop=300\r\nLeft=400\r\n");
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Settle(200);
+
+    MoveMouseTo(410, 310);
+    MouseButton(MOUSEEVENTF_RIGHTDOWN);
+    EXPECT_EQ(program.Window("#32768"), nullptr) << "a press alone opens nothing";
+    MouseButton(MOUSEEVENTF_RIGHTUP);
+    HWND menu = program.WaitForWindow("#32768");
+    ASSERT_NE(menu, nullptr) << "no menu after the right click";
+    EXPECT_EQ(RectOf(menu).left, 410) << "the menu opens at the pointer";
+    EXPECT_EQ(RectOf(menu).top, 310);
+    EXPECT_EQ(RectOf(window).left, 400) << "a right click moves nothing";
+    Tap('Z');
+
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    const std::vector<std::string> lines = IniLines(folder.ReadIni());
+    EXPECT_EQ(Value(lines, "Window/Top"), "300");
+    EXPECT_EQ(Value(lines, "Window/Left"), "400");
+    EXPECT_EQ(lines.size(), 13u);
+}
+
+}  // namespace
+}  // namespace kaveto::e2e
