@@ -209,6 +209,11 @@ std::vector<ChildWindow> ChildrenOf(HWND window) {
     return children;
 }
 
+bool ShowsIcon(const ChildWindow& child) {
+    return child.visible && child.class_name == "Static" && (child.style & SS_TYPEMASK) == SS_ICON &&
+           ::SendMessageA(child.handle, STM_GETICON, 0, 0) != 0;
+}
+
 void MoveMouseTo(int x, int y) {
     ::SetCursorPos(x, y);
     INPUT input = {};

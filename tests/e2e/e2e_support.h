@@ -73,6 +73,8 @@ struct ChildWindow {
     bool visible;
 };
 std::vector<ChildWindow> ChildrenOf(HWND window);
+// A visible icon control of a message box that holds an icon.
+bool ShowsIcon(const ChildWindow& child);
 
 // Synthesised input, as a user's mouse and keyboard give it.
 void MoveMouseTo(int x, int y);

@@ -155,9 +155,8 @@ TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillEnd
     std::string message;
     bool icon = false;
     for (const ChildWindow& child : ChildrenOf(box)) {
-        if (child.class_name != "Static" || !child.visible) continue;
-        if ((child.style & SS_TYPEMASK) == SS_ICON) icon = true;
-        else if (!child.text.empty()) message = child.text;
+        if (ShowsIcon(child)) icon = true;
+        else if (child.class_name == "Static" && child.visible && !child.text.empty()) message = child.text;
     }
     EXPECT_EQ(message, folder.ini() + " " + kCannotWrite + ".");
     EXPECT_TRUE(icon) << "the error box carries the error icon";
