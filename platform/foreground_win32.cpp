@@ -27,7 +27,11 @@ void ForceForeground(HWND window) {
         ::BringWindowToTop(window);
         return;
     }
-    ThreadInputAttachment attached(window_thread, foreground_thread);
+    // The foreground thread's input is joined to the window's thread, not the
+    // other way round: parting them again then leaves the window in front.
+    // Joined the other way, Wine hands the window's thread a fresh input on
+    // parting and no window at all is left in front.
+    ThreadInputAttachment attached(foreground_thread, window_thread);
     ::BringWindowToTop(window);
 }
 

@@ -5,9 +5,8 @@
 namespace kaveto {
 
 // Makes the window the foreground window and brings it to the top. When the
-// window belongs to another thread than the window in front, the input of
-// its thread is joined to the foreground thread for the BringWindowToTop
-// step only. A null or vanished window changes nothing and reports nothing.
+// window belongs to another thread than the window in front, the two
+// threads' input is joined for the BringWindowToTop step only. A null or vanished window changes nothing and reports nothing.
 void ForceForeground(HWND window);
 
 }  // namespace kaveto

@@ -193,5 +193,23 @@ TEST(PopupMenu, TheExitItemChosenAfterARightClickEndsTheProgramAndSavesTheSettin
     EXPECT_EQ(lines.size(), 13u);
 }
 
+TEST(PopupMenu, TheContextMenuKeyOpensTheMenuAtThePicture) {
+    ProgramFolder folder;
+    folder.WriteIni("[Window]\r\nTop=300\r\nLeft=400\r\n");
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ::SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
+    Tap(VK_APPS);
+    HWND menu = program.WaitForWindow("#32768");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(RectOf(menu).left, 400);
+    EXPECT_EQ(RectOf(menu).top, 300);
+    Tap('Z');
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
 }  // namespace
 }  // namespace kaveto::e2e
