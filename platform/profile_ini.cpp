@@ -61,7 +61,7 @@ Line ParseLine(std::string_view text) {
         const std::size_t close = body.rfind(']');
         if (close != std::string_view::npos && close > 0) {
             line.kind = Line::kSection;
-            line.name = body.substr(1, close - 1);
+            line.name = Trim(body.substr(1, close - 1));
             return line;
         }
     }

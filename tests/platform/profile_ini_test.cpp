@@ -31,7 +31,7 @@ TEST(IniLookup, NamesBlanksQuotesAndLines) {
         {"names in any case", "[oTHER]\r\nlogbool=1\r\n", "Other", "LOGBOOL", "1"},
         {"blanks around name and value", "  [Other]\r\n  LogBool \t=  a b  \r\n", "Other", "LogBool", "a b"},
         {"blanks around the asked names", "[Other]\r\nLogBool=1\r\n", " Other ", " LogBool\t", "1"},
-        {"blanks inside the brackets count", "[ Other ]\r\nLogBool=1\r\n", "Other", "LogBool", kMissing},
+        {"blanks inside the brackets", "[ Other ]\r\nLogBool=1\r\n", "Other", "LogBool", "1"},
         {"double quotes", "[O]\r\nk=\" padded \"\r\n", "O", "k", " padded "},
         {"single quotes", "[O]\r\nk='x'\r\n", "O", "k", "x"},
         {"only one pair stripped", "[O]\r\nk=\"\"x\"\"\r\n", "O", "k", "\"x\""},
