@@ -9,6 +9,7 @@
 #   environment again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
 build="$root/build/windows"
 if [ ! -f "$build/build.ninja" ]; then cmake --preset windows -S "$root" >/dev/null; fi
 cmake --build "$build" --target kaveto program_folder >/dev/null
@@ -30,7 +31,7 @@ fi
 
 tool="$run_root/window_tool.exe"
 if [ ! -f "$tool" ] || [ "$root/tools/wine/window_tool.c" -nt "$tool" ]; then
-    x86_64-w64-mingw32-gcc -O2 -static -o "$tool" "$root/tools/wine/window_tool.c"
+    x86_64-w64-mingw32-gcc-posix -O2 -static -o "$tool" "$root/tools/wine/window_tool.c"
 fi
 
 state="$run_root/wine"
