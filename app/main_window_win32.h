@@ -39,6 +39,7 @@ public:
     TForm1& operator=(const TForm1&) = delete;
 
     HWND handle() const { return handle_.get(); }
+    HMENU popup_menu1() const { return popup_menu1_.get(); }
     void Show();
 
     // The handlers, named as the form designer names them.

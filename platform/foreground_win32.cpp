@@ -28,11 +28,15 @@ void ForceForeground(HWND window) {
         return;
     }
     // The foreground thread's input is joined to the window's thread, not the
-    // other way round: parting them again then leaves the window in front.
-    // Joined the other way, Wine hands the window's thread a fresh input on
-    // parting and no window at all is left in front.
-    ThreadInputAttachment attached(foreground_thread, window_thread);
-    ::BringWindowToTop(window);
+    // other way round: joined the other way, Wine hands the window's thread a
+    // fresh input on parting and no window at all is left in front. Even so,
+    // parting now and then leaves nothing in front there, so the window is
+    // asked for once more; when it is already in front that changes nothing.
+    {
+        ThreadInputAttachment attached(foreground_thread, window_thread);
+        ::BringWindowToTop(window);
+    }
+    ::SetForegroundWindow(window);
 }
 
 }  // namespace kaveto
