@@ -78,13 +78,16 @@ Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Envi
     return result;
 }
 
-void SnippetComposer(AppState& state, Environment& env) {
-    const Composition c = ComposeSnippet(state.record, state.settings, env);
-    if (!c.composed) return;
+void DeliverSnippet(AppState& state, Environment& env, const Composition& c) {
     if (state.settings.DoClipBool) CopyToClipboard(env.clipboard, c.snippet);
     if (state.settings.HistoryBool) AddToHistory(state.history, c.snippet, c.label);
     // The log date comes from the same instant as the snippet's date tokens.
     if (state.settings.LogBool) WriteLog(c.snippet, state.settings, env, c.now);
+}
+
+void SnippetComposer(AppState& state, Environment& env) {
+    const Composition c = ComposeSnippet(state.record, state.settings, env);
+    if (c.composed) DeliverSnippet(state, env, c);
 }
 
 }  // namespace kaveto

@@ -36,4 +36,8 @@ struct Composition {
 };
 Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Environment& env);
 
+// Hands a composed snippet to the clipboard, the history and the log, each
+// under its setting and in that order; the first failure stops the rest.
+void DeliverSnippet(AppState& state, Environment& env, const Composition& composition);
+
 }  // namespace kaveto

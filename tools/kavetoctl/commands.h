@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/settings.h"
+
 namespace kaveto::ctl {
 
 using Args = std::vector<std::string>;
@@ -12,5 +14,11 @@ int Usage();
 void SetBinaryStdio();
 
 int CmdShortcut(const Args& args);
+int CmdCompose(const Args& args);
+int CmdRules(const Args& args);
+
+// Fills `settings` from a settings file; false (with the reason on stderr)
+// when it cannot.
+bool LoadSettingsFile(const std::string& path, Settings& settings);
 
 }  // namespace kaveto::ctl

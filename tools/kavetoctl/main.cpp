@@ -16,6 +16,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"shortcut", kaveto::ctl::CmdShortcut},
+    {"compose", kaveto::ctl::CmdCompose},
+    {"rules", kaveto::ctl::CmdRules},
 };
 
 }  // namespace
@@ -25,7 +27,11 @@ namespace kaveto::ctl {
 int Usage() {
     std::fputs(
         "usage: kavetoctl COMMAND [ARGS]\n"
-        "  shortcut TEXT              parse a shortcut text and format it back\n",
+        "  shortcut TEXT              parse a shortcut text and format it back\n"
+        "  compose --folder DIR [--page-url U] [--title T] [--sel S] [--click-url C] [--url-txt X]\n"
+        "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver]\n"
+        "                             compose the snippet of a capture (exit 3: no template applies)\n"
+        "  rules --folder DIR URL     the title rule that matches URL: line, title, address\n",
         stderr);
     return 2;
 }
