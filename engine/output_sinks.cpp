@@ -60,12 +60,16 @@ void WriteLog(const std::string& snippet, const Settings& settings, Environment&
         ExpandLogFileName(settings.SaveFileName, LogDate(now, settings.ExtendTime), env.program_folder);
     std::string content;
     if (env.files.FileExists(path)) {
-        const std::string old = env.files.ReadAll(path);
-        content.reserve(old.size() + settings.LogBetweenText.size() + snippet.size());
+        // The old content is read straight into its place in the new one.
+        const std::int64_t old_size = env.files.FileSize(path);
+        content.reserve(static_cast<std::size_t>(old_size > 0 ? old_size : 0) + settings.LogBetweenText.size() +
+                        snippet.size() + 1);
         if (settings.LogOrderBool) {
-            content.append(old).append(settings.LogBetweenText).append(snippet);
+            env.files.ReadAppend(path, content);
+            content.append(settings.LogBetweenText).append(snippet);
         } else {
-            content.append(snippet).append(settings.LogBetweenText).append(old);
+            content.append(snippet).append(settings.LogBetweenText);
+            env.files.ReadAppend(path, content);
         }
     } else {
         content = snippet;

@@ -120,25 +120,39 @@ std::int64_t NativeFiles::FileSize(const std::string& path) {
 }
 
 std::string NativeFiles::ReadAll(const std::string& path) {
+    std::string content;
+    ReadAppend(path, content);
+    return content;
+}
+
+void NativeFiles::ReadAppend(const std::string& path, std::string& out) {
     const std::string native = NativePath(path);
     Descriptor fd(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) Fail(errno, native);
     struct stat st;
     if (::fstat(fd.get(), &st) != 0) Fail(errno, native);
     if (S_ISDIR(st.st_mode)) Fail(EISDIR, native);
-    std::string content;
-    content.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(errno, native);
+    // Read straight into the result; a file that grows meanwhile is read
+    // to its new end, and a failure leaves `out` as it was.
+    const std::size_t start = out.size();
+    try {
+        out.resize(start + static_cast<std::size_t>(st.st_size) + 1);
+        std::size_t done = start;
+        for (;;) {
+            if (done == out.size()) out.resize(start + (out.size() - start) * 2);
+            const ssize_t n = ::read(fd.get(), out.data() + done, out.size() - done);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                Fail(errno, native);
+            }
+            if (n == 0) break;
+            done += static_cast<std::size_t>(n);
         }
-        if (n == 0) break;
-        content.append(buf, static_cast<std::size_t>(n));
+        out.resize(done);
+    } catch (...) {
+        out.resize(start);
+        throw;
     }
-    return content;
 }
 
 void NativeFiles::WriteWhole(const std::string& path, const std::string& content) {

@@ -25,21 +25,35 @@ std::int64_t Win32Files::FileSize(const std::string& path) {
 }
 
 std::string Win32Files::ReadAll(const std::string& path) {
+    std::string content;
+    ReadAppend(path, content);
+    return content;
+}
+
+void Win32Files::ReadAppend(const std::string& path, std::string& out) {
     UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) ThrowLastFileError();
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file.get(), &size)) ThrowLastFileError();
-    std::string content;
-    content.reserve(static_cast<std::size_t>(size.QuadPart));
-    char buf[65536];
-    for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(file.get(), buf, sizeof buf, &n, nullptr)) ThrowLastFileError();
-        if (n == 0) break;
-        content.append(buf, n);
+    // Read straight into the result; a failure leaves `out` as it was.
+    const std::size_t start = out.size();
+    try {
+        out.resize(start + static_cast<std::size_t>(size.QuadPart) + 1);
+        std::size_t done = start;
+        for (;;) {
+            if (done == out.size()) out.resize(start + (out.size() - start) * 2);
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 24));
+            DWORD n = 0;
+            if (!::ReadFile(file.get(), out.data() + done, want, &n, nullptr)) ThrowLastFileError();
+            if (n == 0) break;
+            done += n;
+        }
+        out.resize(done);
+    } catch (...) {
+        out.resize(start);
+        throw;
     }
-    return content;
 }
 
 namespace {
