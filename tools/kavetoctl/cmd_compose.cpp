@@ -4,6 +4,7 @@
 #include "engine/snippet_composer.h"
 #include "platform/errors.h"
 #include "platform/system.h"
+#include "platform/system_profile.h"
 #include "tools/kavetoctl/commands.h"
 
 namespace kaveto::ctl {
@@ -90,7 +91,11 @@ int CmdCompose(const Args& args) {
         SystemServices system = MakeSystemServices();
         AppState state;
         state.record = record;
-        if (!settings_file.empty() && !LoadSettingsFile(settings_file, state.settings)) return 2;
+        if (!settings_file.empty()) {
+            // A missing file or key gives the defaults, as at program start.
+            WindowPosition position;
+            LoadSettings(*MakeSystemProfile(), *MakeSystemKeyNames(), settings_file, position, state.settings);
+        }
         NoClipboard no_clipboard;
         if (!system.clipboard) state.settings.DoClipBool = false;
         HeldKeyState held;

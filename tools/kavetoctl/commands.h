@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/settings.h"
-
 namespace kaveto::ctl {
 
 using Args = std::vector<std::string>;
@@ -16,9 +14,6 @@ void SetBinaryStdio();
 int CmdShortcut(const Args& args);
 int CmdCompose(const Args& args);
 int CmdRules(const Args& args);
-
-// Fills `settings` from a settings file; false (with the reason on stderr)
-// when it cannot.
-bool LoadSettingsFile(const std::string& path, Settings& settings);
+int CmdSettings(const Args& args);
 
 }  // namespace kaveto::ctl

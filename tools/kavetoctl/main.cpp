@@ -16,6 +16,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"shortcut", kaveto::ctl::CmdShortcut},
+    {"settings", kaveto::ctl::CmdSettings},
     {"compose", kaveto::ctl::CmdCompose},
     {"rules", kaveto::ctl::CmdRules},
 };
@@ -28,6 +29,7 @@ int Usage() {
     std::fputs(
         "usage: kavetoctl COMMAND [ARGS]\n"
         "  shortcut TEXT              parse a shortcut text and format it back\n"
+        "  settings FILE              load FILE as the settings file and print every key\n"
         "  compose --folder DIR [--page-url U] [--title T] [--sel S] [--click-url C] [--url-txt X]\n"
         "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver]\n"
         "                             compose the snippet of a capture (exit 3: no template applies)\n"
