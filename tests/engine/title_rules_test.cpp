@@ -124,6 +124,11 @@ TEST_F(TitleRulesTest, RejectedPatternStopsUnlessAnEarlierLineMatched) {
     EXPECT_EQ(r.title_txt, "Old title");
     EXPECT_EQ(Apply("news,Good\n(,Bad"), 1);
     EXPECT_EQ(r.title_txt, "Good");
+    // A slash the user escaped keeps the backslash: the expression then ends
+    // early, at m/board\\/, and the rest reads as unknown flags.
+    r.title_txt = "Old title";
+    EXPECT_THROW(Apply("board\\/news,T"), EBRegExpError);
+    EXPECT_EQ(r.title_txt, "Old title");
 }
 
 }  // namespace
