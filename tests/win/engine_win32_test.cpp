@@ -139,6 +139,20 @@ TEST_F(Win32LogTest, ReplacesTheFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
 }
 
+TEST_F(Win32LogTest, DefaultNameIsTheDateInJapanese) {
+    ASSERT_TRUE(::CreateDirectoryA((folder.path() + "log").c_str(), nullptr));
+    WriteLog("x", s, env, LocalTime{2026, 12, 7, 10, 0, 0, 1});
+    WriteLog("y", s, env, LocalTime{2026, 12, 7, 11, 0, 0, 1});
+    const std::string name = "2026\x94\x4e" "12\x8c\x8e" "07\x93\xfa.txt";
+    WIN32_FIND_DATAA data;
+    HANDLE h = ::FindFirstFileA((folder.path() + "log\\*.txt").c_str(), &data);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(std::string(data.cFileName), name);
+    EXPECT_FALSE(::FindNextFileA(h, &data));  // one file, no temporary one
+    ::FindClose(h);
+    EXPECT_EQ(files.ReadAll(folder.path() + "log\\" + name), "x\r\ny");
+}
+
 TEST_F(Win32LogTest, MissingFolderIsInvalidFilename) {
     s.SaveFileName = "%my_folder%nolog\\%yyyy%.txt";
     EXPECT_EQ(WriteError("x"), "Invalid filename");
