@@ -16,6 +16,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"shortcut", kaveto::ctl::CmdShortcut},
+    {"match", kaveto::ctl::CmdMatch},
 };
 
 }  // namespace
@@ -25,7 +26,8 @@ namespace kaveto::ctl {
 int Usage() {
     std::fputs(
         "usage: kavetoctl COMMAND [ARGS]\n"
-        "  shortcut TEXT              parse a shortcut text and format it back\n",
+        "  shortcut TEXT              parse a shortcut text and format it back\n"
+        "  match PATTERN              match stdin against m/regex/flags; print group offsets\n",
         stderr);
     return 2;
 }
