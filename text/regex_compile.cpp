@@ -339,7 +339,6 @@ private:
     // Letters of (?imsx-imsx) or (?^imsx); stops before ")" or ":".
     bool ParseInlineFlags(Flags& flags) {
         bool on = true;
-        std::size_t start = pos_;
         if (Peek() == '^') {
             flags = Flags{};
             ++pos_;
@@ -356,8 +355,7 @@ private:
                     on = false;
                     break;
                 default:
-                    if (pos_ == start) return false;
-                    if (static_cast<unsigned char>(c) < 0x80 && c > ' ')
+                    if (IsAsciiLetter(static_cast<unsigned char>(c)))
                         Fail(std::string("unsupported inline flag '") + c + "' in regex");
                     return false;
             }
@@ -745,7 +743,11 @@ bool CollectPrefix(const std::vector<Node>& nodes, int n, std::vector<PrefixByte
     }
 }
 
+std::uint64_t compiled_patterns = 0;
+
 }  // namespace
+
+std::uint64_t CompiledPatternCount() { return compiled_patterns; }
 
 void CompileProgram(std::string_view perl_form, Program& program) {
     for (int b = 0; b < 256; ++b) program.lead[b] = IsLeadByte(static_cast<unsigned char>(b));
@@ -790,6 +792,7 @@ void CompileProgram(std::string_view perl_form, Program& program) {
     Compiler(program, parser.nodes).Compile(root);
     program.anchored = StartsAnchored(parser.nodes, root);
     CollectPrefix(parser.nodes, root, program.prefix);
+    ++compiled_patterns;
 }
 
 }  // namespace kaveto::regex

@@ -61,4 +61,8 @@ private:
     bool prefix_disabled_ = false;
 };
 
+// Patterns compiled so far in this process; tests use it to see that a
+// matcher keeps its compiled pattern.
+std::uint64_t CompiledPatternCount();
+
 }  // namespace kaveto::regex
