@@ -15,5 +15,6 @@ int CmdShortcut(const Args& args);
 int CmdCompose(const Args& args);
 int CmdRules(const Args& args);
 int CmdSettings(const Args& args);
+int CmdMatch(const Args& args);
 
 }  // namespace kaveto::ctl
