@@ -1,0 +1,520 @@
+#include "text/jconvert.h"
+
+#include <cstdint>
+#include <cstring>
+#include <exception>
+
+namespace kaveto {
+
+const std::array<unsigned char, 63> HalfWidthKanaTable = {
+    0x23, 0x56, 0x57, 0x22, 0x26,                                // A1-A5
+    0x72, 0x21, 0x23, 0x25, 0x27, 0x29, 0x63, 0x65, 0x67, 0x43,  // A6-AF
+    0x3C,                                                        // B0
+    0x22, 0x24, 0x26, 0x28, 0x2A, 0x2B, 0x2D, 0x2F, 0x31, 0x33,  // B1-BA
+    0x35, 0x37, 0x39, 0x3B, 0x3D,                                // BB-BF
+    0x3F, 0x41, 0x44, 0x46, 0x48, 0x4A, 0x4B, 0x4C, 0x4D, 0x4E,  // C0-C9
+    0x4F, 0x52, 0x55, 0x58, 0x5B, 0x5E,                          // CA-CF
+    0x5F, 0x60, 0x61, 0x62, 0x64, 0x66, 0x68, 0x69, 0x6A, 0x6B,  // D0-D9
+    0x6C, 0x6D, 0x6F, 0x73,                                      // DA-DD
+    0x2B, 0x2C,                                                  // DE-DF
+};
+
+std::string_view TextCodeName(TextCode code) {
+    switch (code) {
+    case TextCode::Ascii: return "Ascii";
+    case TextCode::Binary: return "Binary";
+    case TextCode::JisNew: return "JisNew";
+    case TextCode::JisOld: return "JisOld";
+    case TextCode::EucJp: return "EucJp";
+    case TextCode::ShiftJis: return "ShiftJis";
+    case TextCode::EucOrShiftJis: return "EucOrShiftJis";
+    }
+    return {};
+}
+
+namespace {
+
+using Byte = unsigned char;
+
+constexpr Byte kEsc = 0x1B;
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+std::uint64_t Load8(const Byte* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// Nonzero when some byte of the word is below `limit` (limit at most 0x80).
+constexpr std::uint64_t HasByteBelow(std::uint64_t word, Byte limit) {
+    return (word - kOnes * limit) & ~word & kHighs;
+}
+
+constexpr std::uint64_t HasByte(std::uint64_t word, Byte value) {
+    return HasByteBelow(word ^ (kOnes * value), 1);
+}
+
+// The end of the run of 7-bit bytes that starts at p. Text is mostly such
+// runs, so they are measured a word at a time.
+const Byte* AsciiRunEnd(const Byte* p, const Byte* end) {
+    while (end - p >= 8 && (Load8(p) & kHighs) == 0) p += 8;
+    while (p < end && *p < 0x80) ++p;
+    return p;
+}
+
+// The end of the run of bytes that JIS in the single-byte set copies as they
+// are: everything but ESC, and (when `stop_at_zero`) the zero byte.
+const Byte* JisPlainRunEnd(const Byte* p, const Byte* end, bool stop_at_zero) {
+    while (end - p >= 8) {
+        const std::uint64_t word = Load8(p);
+        if (HasByte(word, kEsc) || (stop_at_zero && HasByte(word, 0))) break;
+        p += 8;
+    }
+    while (p < end && *p != kEsc && !(stop_at_zero && *p == 0)) ++p;
+    return p;
+}
+
+// Output is gathered in a small local block and handed to the caller's
+// string in large pieces, so that writing a byte costs no capacity check of
+// the string and the string is never zero-filled ahead of time.
+class Sink {
+public:
+    explicit Sink(std::string& out) : out_(out), exceptions_(std::uncaught_exceptions()) {}
+    Sink(const Sink&) = delete;
+    Sink& operator=(const Sink&) = delete;
+    // A failed append (out of memory) passes to the caller; the block is
+    // then not written a second time while that error unwinds.
+    ~Sink() noexcept(false) {
+        if (std::uncaught_exceptions() == exceptions_) Flush();
+    }
+
+    // Makes room for `count` (at most kSlack) more bytes.
+    void Reserve(std::size_t count) {
+        if (used_ + count > sizeof block_) Flush();
+    }
+    void Put(Byte byte) { block_[used_++] = byte; }
+    void Put(BytePair pair) {
+        block_[used_] = pair.first;
+        block_[used_ + 1] = pair.second;
+        used_ += 2;
+    }
+    void Put3(Byte a, Byte b, Byte c) {
+        block_[used_] = a;
+        block_[used_ + 1] = b;
+        block_[used_ + 2] = c;
+        used_ += 3;
+    }
+    void Append(const Byte* data, std::size_t count) {
+        if (count > sizeof block_ - used_) {
+            Flush();
+            if (count > sizeof block_ / 2) {
+                out_.append(reinterpret_cast<const char*>(data), count);
+                return;
+            }
+        }
+        std::memcpy(block_ + used_, data, count);
+        used_ += count;
+    }
+    void Flush() {
+        out_.append(reinterpret_cast<const char*>(block_), used_);
+        used_ = 0;
+    }
+
+    static constexpr std::size_t kSlack = 16;
+
+private:
+    std::string& out_;
+    const int exceptions_;
+    std::size_t used_ = 0;
+    Byte block_[16384];
+};
+
+const Byte* Begin(std::string_view text) { return reinterpret_cast<const Byte*>(text.data()); }
+
+// The byte after position i, or the zero byte that stands for what lies
+// just after the last byte.
+Byte NextOrZero(const Byte* p, const Byte* end) { return end - p > 1 ? p[1] : 0; }
+
+// Past a lead byte and its second byte, or to the end when the lead byte is
+// the last byte.
+const Byte* PastPair(const Byte* p, const Byte* end) { return end - p > 1 ? p + 2 : end; }
+
+bool IsHalfWidthKana(Byte b) { return b >= 0xA1 && b <= 0xDF; }
+
+// The full-width JIS form of half-width katakana byte k, merged with the
+// sound mark `mark` (DE, DF, or 0 for none) where such a character exists.
+// Returns whether the mark was merged.
+bool KanaToJis(Byte k, Byte mark, BytePair& result) {
+    const bool row21 = (k >= 0xA1 && k <= 0xA5) || k == 0xB0 || k >= 0xDE;
+    result.first = row21 ? 0x21 : 0x25;
+    result.second = HalfWidthKanaTable[k - 0xA1];
+    if (mark == 0xDE) {
+        if (k == 0xB3) {
+            result.second = 0x74;
+            return true;
+        }
+        if ((k >= 0xB6 && k <= 0xC4) || (k >= 0xCA && k <= 0xCE)) {
+            result.second = static_cast<Byte>(result.second + 1);
+            return true;
+        }
+    } else if (mark == 0xDF && k >= 0xCA && k <= 0xCE) {
+        result.second = static_cast<Byte>(result.second + 2);
+        return true;
+    }
+    return false;
+}
+
+// JIS's geta mark, the customary stand-in for a character that has no form.
+constexpr BytePair kSubstitute{0x22, 0x2E};
+
+// Conversions to JIS: the mode switches are written only where the set
+// changes, and the text always ends in the single-byte set.
+template <typename DoubleByte>
+void ToJis(std::string_view text, std::string& out, DoubleByte double_byte) {
+    const Byte* const begin = Begin(text);
+    const Byte* const end = begin + text.size();
+    const Byte* p = begin;
+    Sink sink(out);
+    while (p < end) {
+        // The single-byte set: a run of 7-bit bytes is copied whole.
+        const Byte* run_end = AsciiRunEnd(p, end);
+        sink.Append(p, static_cast<std::size_t>(run_end - p));
+        p = run_end;
+        if (p == end) return;
+        sink.Reserve(3);
+        sink.Put3(kEsc, '$', 'B');
+        // The double-byte set, up to the next 7-bit byte.
+        while (p < end && *p >= 0x80) {
+            sink.Reserve(Sink::kSlack);
+            std::size_t pos = static_cast<std::size_t>(p - begin);
+            sink.Put(double_byte(text, pos));
+            p = begin + (pos < text.size() ? pos : text.size());
+        }
+        sink.Reserve(3);
+        sink.Put3(kEsc, '(', 'J');
+    }
+}
+
+// Reads the escape sequences that start at p: each switches the mode by its
+// second byte and is three bytes long. Returns null when the text ends with
+// them or inside one of them.
+const Byte* ReadEscapes(const Byte* p, const Byte* end, bool& double_byte) {
+    while (p < end && *p == kEsc) {
+        if (end - p < 3) return nullptr;
+        if (p[1] == '$') double_byte = true;
+        else if (p[1] == '(') double_byte = false;
+        p += 3;
+    }
+    return p == end ? nullptr : p;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Pair arithmetic and half-width katakana
+
+BytePair JisPairToShiftJis(unsigned char j1, unsigned char j2) {
+    BytePair s;
+    s.first = static_cast<Byte>((static_cast<Byte>(j1 + 1) >> 1) + (j1 < 0x5F ? 0x70 : 0xB0));
+    if (j1 & 1) s.second = static_cast<Byte>(j2 + (j2 <= 0x5F ? 0x1F : 0x20));
+    else s.second = static_cast<Byte>(j2 + 0x7E);
+    return s;
+}
+
+BytePair ShiftJisPairToJis(unsigned char s1, unsigned char s2) {
+    BytePair j;
+    j.first = static_cast<Byte>(2 * (s1 - (s1 < 0xA0 ? 0x70 : 0xB0)));
+    if (s2 < 0x9F) {
+        j.second = static_cast<Byte>(s2 - (s2 > 0x7F ? 0x20 : 0x1F));
+        j.first = static_cast<Byte>(j.first - 1);
+    } else {
+        j.second = static_cast<Byte>(s2 - 0x7E);
+    }
+    return j;
+}
+
+BytePair ShiftJisKanaToJis(std::string_view text, std::size_t& pos) {
+    if (pos >= text.size() || !IsHalfWidthKana(static_cast<Byte>(text[pos]))) {
+        ++pos;
+        return kSubstitute;
+    }
+    const Byte k = static_cast<Byte>(text[pos]);
+    const Byte mark = pos + 1 < text.size() ? static_cast<Byte>(text[pos + 1]) : 0;
+    BytePair result;
+    pos += KanaToJis(k, mark, result) ? 2 : 1;
+    return result;
+}
+
+// After 8E anything but a half-width katakana byte (or nothing at all) is
+// no character: only the 8E is consumed and becomes the substitution mark,
+// so that a following line end or lead byte is still read by itself.
+BytePair EucKanaToJis(std::string_view text, std::size_t& pos) {
+    if (pos + 1 >= text.size() || !IsHalfWidthKana(static_cast<Byte>(text[pos + 1]))) {
+        ++pos;
+        return kSubstitute;
+    }
+    const Byte k = static_cast<Byte>(text[pos + 1]);
+    Byte mark = 0;
+    if (pos + 3 < text.size() && static_cast<Byte>(text[pos + 2]) == 0x8E)
+        mark = static_cast<Byte>(text[pos + 3]);
+    BytePair result;
+    pos += KanaToJis(k, mark, result) ? 4 : 2;
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Detection
+
+TextCode DetectTextCode(std::string_view text) {
+    const Byte* const s = Begin(text);
+    const std::size_t n = text.size();
+    if (n == 0) return TextCode::Ascii;
+    // The last byte is never examined: it cannot start a character.
+    const std::size_t prescan = n - 1 < BinaryScanLength ? n - 1 : BinaryScanLength;
+    for (std::size_t i = 0; i < prescan; ++i)
+        if (s[i] < 0x08 || s[i] == 0xFF) return TextCode::Binary;
+
+    int code = 0;
+    std::size_t i = 0;
+    while ((code == 0 || code == 6) && i + 1 < n) {
+        // Ordinary 7-bit bytes decide nothing; skip them a word at a time.
+        while (n - i >= 8) {
+            const std::uint64_t word = Load8(s + i);
+            if ((word & kHighs) || HasByteBelow(word, 0x08) || HasByte(word, kEsc)) break;
+            i += 8;
+        }
+        if (i + 1 >= n) break;
+        const Byte b = s[i];
+        const Byte c = s[i + 1];
+        if (b == kEsc) {
+            if (c == '$') {
+                const Byte d = i + 2 < n ? s[i + 2] : 0;
+                if (d == 'B') code = 2;
+                else if (d == '@') code = 3;
+                i += 3;
+            } else {
+                i += 2;
+            }
+        } else if (b < 0x08 || b == 0xFF) {
+            code = 1;
+            i += 1;
+        } else if (b < 0x80) {
+            i += 1;
+        } else if ((b >= 0x81 && b <= 0x8D) || (b >= 0x8F && b <= 0x9F)) {
+            code = 5;
+            i += 1;
+        } else if (b == 0x8E) {
+            if ((c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xA0) || (c >= 0xE0 && c <= 0xFC)) code = 5;
+            else if (c >= 0xA1 && c <= 0xDF) code = 6;
+            i += 2;
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            if (c >= 0xF0 && c <= 0xFE) {
+                code = 4;
+                i += 2;
+            } else if (c >= 0xA1 && c <= 0xDF) {
+                code = 6;
+                i += 2;
+            } else if (c >= 0xE0 && c <= 0xEF) {
+                // Both codes still fit: walk the run of high bytes that
+                // follows until one of them tells the codes apart.
+                code = 6;
+                std::size_t q = i + 1;
+                while (q < n && s[q] >= 0x40 && code == 6) {
+                    const Byte r = s[q];
+                    if ((r >= 0x81 && r <= 0x8D) || (r >= 0x8F && r <= 0x9C)) code = 5;
+                    else if (r >= 0xFD && r <= 0xFE) code = 4;
+                    ++q;
+                }
+                i = q + 1;
+            } else if (c <= 0x9F) {
+                code = 5;
+                i += 2;
+            } else {
+                i += 2;  // A0 or FF
+            }
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            if ((c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xA0)) code = 5;
+            else if (c >= 0xFD && c <= 0xFE) code = 4;
+            else if (c >= 0xA1 && c <= 0xFC) code = 6;
+            i += 2;
+        } else if (b >= 0xF0 && b <= 0xFE) {
+            code = 4;
+            i += 1;
+        } else {
+            i += 1;  // 80 or A0
+        }
+    }
+    return static_cast<TextCode>(code);
+}
+
+// ---------------------------------------------------------------------------
+// Text conversions
+
+void ShiftJisToJis(std::string_view text, std::string& out) {
+    ToJis(text, out, [](std::string_view t, std::size_t& pos) {
+        const Byte b = static_cast<Byte>(t[pos]);
+        if (IsHalfWidthKana(b)) return ShiftJisKanaToJis(t, pos);
+        const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
+        pos += 2;
+        return ShiftJisPairToJis(b, c);
+    });
+}
+
+void EucToJis(std::string_view text, std::string& out) {
+    ToJis(text, out, [](std::string_view t, std::size_t& pos) {
+        const Byte b = static_cast<Byte>(t[pos]);
+        if (b == 0x8E) return EucKanaToJis(t, pos);
+        const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
+        pos += 2;
+        return BytePair{static_cast<Byte>(b & 0x7F), static_cast<Byte>(c & 0x7F)};
+    });
+}
+
+void JisToShiftJis(std::string_view text, std::string& out) {
+    const Byte* const end = Begin(text) + text.size();
+    const Byte* p = Begin(text);
+    bool double_byte = false;
+    Sink sink(out);
+    // The output ends before its first zero byte, so the conversion stops
+    // where it would write one.
+    while (p < end) {
+        if (*p == kEsc && !(p = ReadEscapes(p, end, double_byte))) return;
+        if (!double_byte) {
+            const Byte* run_end = JisPlainRunEnd(p, end, true);
+            sink.Append(p, static_cast<std::size_t>(run_end - p));
+            p = run_end;
+            if (p < end && *p == 0) return;
+            continue;
+        }
+        while (p < end && *p != kEsc) {
+            sink.Reserve(2);
+            const BytePair s = JisPairToShiftJis(p[0], NextOrZero(p, end));
+            if (s.first == 0) return;
+            sink.Put(s.first);
+            if (s.second == 0) return;
+            sink.Put(s.second);
+            p = PastPair(p, end);
+        }
+    }
+}
+
+void JisToEuc(std::string_view text, std::string& out) {
+    const Byte* const end = Begin(text) + text.size();
+    const Byte* p = Begin(text);
+    bool double_byte = false;
+    Sink sink(out);
+    while (p < end) {
+        if (*p == kEsc && !(p = ReadEscapes(p, end, double_byte))) return;
+        if (!double_byte) {
+            const Byte* run_end = JisPlainRunEnd(p, end, false);
+            sink.Append(p, static_cast<std::size_t>(run_end - p));
+            p = run_end;
+            continue;
+        }
+        for (; p < end && *p != kEsc; ++p) {
+            sink.Reserve(1);
+            const Byte b = *p;
+            sink.Put(b >= 0x21 && b <= 0x7E ? static_cast<Byte>(b | 0x80) : b);
+        }
+    }
+}
+
+void EucToShiftJis(std::string_view text, std::string& out) {
+    const Byte* const end = Begin(text) + text.size();
+    const Byte* p = Begin(text);
+    Sink sink(out);
+    while (p < end) {
+        const Byte* run_end = AsciiRunEnd(p, end);
+        sink.Append(p, static_cast<std::size_t>(run_end - p));
+        p = run_end;
+        while (p < end && *p >= 0x80) {
+            sink.Reserve(2);
+            const Byte b = *p;
+            if (b == 0x80 || b == 0xFF) {
+                sink.Put(b);
+                ++p;
+            } else if (b == 0x8E) {
+                // Half-width katakana stay half-width.
+                sink.Put(NextOrZero(p, end));
+                p = PastPair(p, end);
+            } else {
+                sink.Put(JisPairToShiftJis(b & 0x7F, NextOrZero(p, end) & 0x7F));
+                p = PastPair(p, end);
+            }
+        }
+    }
+}
+
+void ShiftJisToEuc(std::string_view text, std::string& out) {
+    const Byte* const end = Begin(text) + text.size();
+    const Byte* p = Begin(text);
+    Sink sink(out);
+    while (p < end) {
+        const Byte* run_end = AsciiRunEnd(p, end);
+        sink.Append(p, static_cast<std::size_t>(run_end - p));
+        p = run_end;
+        while (p < end && *p >= 0x80) {
+            sink.Reserve(2);
+            const Byte b = *p;
+            if (IsHalfWidthKana(b)) {
+                sink.Put(BytePair{0x8E, b});
+                ++p;
+            } else {
+                const BytePair j = ShiftJisPairToJis(b, NextOrZero(p, end));
+                sink.Put(BytePair{static_cast<Byte>(j.first | 0x80), static_cast<Byte>(j.second | 0x80)});
+                p = PastPair(p, end);
+            }
+        }
+    }
+}
+
+namespace {
+
+std::string Converted(std::string_view text, std::size_t extra,
+                      void (*convert)(std::string_view, std::string&)) {
+    std::string out;
+    out.reserve(text.size() + extra);
+    convert(text, out);
+    return out;
+}
+
+}  // namespace
+
+std::string JisToShiftJis(std::string_view text) { return Converted(text, 1, JisToShiftJis); }
+std::string JisToEuc(std::string_view text) { return Converted(text, 0, JisToEuc); }
+std::string EucToJis(std::string_view text) { return Converted(text, text.size() / 8 + 16, EucToJis); }
+std::string EucToShiftJis(std::string_view text) { return Converted(text, 1, EucToShiftJis); }
+std::string ShiftJisToJis(std::string_view text) { return Converted(text, text.size() / 8 + 16, ShiftJisToJis); }
+std::string ShiftJisToEuc(std::string_view text) { return Converted(text, text.size() / 4 + 1, ShiftJisToEuc); }
+
+void ConvertTextCode(std::string_view text, TextCode target, std::string& out) {
+    const TextCode code = DetectTextCode(text);
+    const bool from_jis = code == TextCode::JisNew || code == TextCode::JisOld;
+    switch (target) {
+    case TextCode::JisNew:
+        if (code == TextCode::EucJp) return EucToJis(text, out);
+        if (code == TextCode::ShiftJis) return ShiftJisToJis(text, out);
+        break;
+    case TextCode::EucJp:
+        if (from_jis) return JisToEuc(text, out);
+        if (code == TextCode::ShiftJis) return ShiftJisToEuc(text, out);
+        break;
+    case TextCode::ShiftJis:
+        if (from_jis) return JisToShiftJis(text, out);
+        if (code == TextCode::EucJp) return EucToShiftJis(text, out);
+        break;
+    default:
+        break;
+    }
+    out.append(text);
+}
+
+std::string ConvertTextCode(std::string_view text, TextCode target) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8 + 16);
+    ConvertTextCode(text, target, out);
+    return out;
+}
+
+}  // namespace kaveto
