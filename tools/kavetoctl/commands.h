@@ -12,5 +12,7 @@ int Usage();
 void SetBinaryStdio();
 
 int CmdShortcut(const Args& args);
+int CmdDetect(const Args& args);
+int CmdConvert(const Args& args);
 
 }  // namespace kaveto::ctl

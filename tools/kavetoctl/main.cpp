@@ -16,6 +16,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"shortcut", kaveto::ctl::CmdShortcut},
+    {"detect", kaveto::ctl::CmdDetect},
+    {"convert", kaveto::ctl::CmdConvert},
 };
 
 }  // namespace
@@ -25,7 +27,10 @@ namespace kaveto::ctl {
 int Usage() {
     std::fputs(
         "usage: kavetoctl COMMAND [ARGS]\n"
-        "  shortcut TEXT              parse a shortcut text and format it back\n",
+        "  shortcut TEXT              parse a shortcut text and format it back\n"
+        "  detect                     print the Japanese text code of stdin\n"
+        "  convert [--from C] --to C  convert stdin to the code C (jis, euc, sjis);\n"
+        "                             with --from, that conversion without detection\n",
         stderr);
     return 2;
 }
