@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "tests/text/jconvert_reference.h"
 #include "text/jconvert.h"
 
 using namespace kaveto;
@@ -23,6 +24,7 @@ using ConvertInto = void (*)(std::string_view, std::string&);
 struct Conversion {
     Convert convert;
     ConvertInto convert_into;
+    Convert plain;
     std::size_t (*bound)(std::size_t);  // most output bytes for n input bytes
 };
 
@@ -34,9 +36,12 @@ std::size_t Same(std::size_t n) { return n; }
 std::size_t Twice(std::size_t n) { return 2 * n; }
 
 const Conversion kConversions[] = {
-    {JisToShiftJis, JisToShiftJis, PlusOne}, {JisToEuc, JisToEuc, Same},
-    {EucToJis, EucToJis, ToJisBound},        {EucToShiftJis, EucToShiftJis, PlusOne},
-    {ShiftJisToJis, ShiftJisToJis, ToJisBound}, {ShiftJisToEuc, ShiftJisToEuc, Twice},
+    {JisToShiftJis, JisToShiftJis, reference::JisToShiftJis, PlusOne},
+    {JisToEuc, JisToEuc, reference::JisToEuc, Same},
+    {EucToJis, EucToJis, reference::EucToJis, ToJisBound},
+    {EucToShiftJis, EucToShiftJis, reference::EucToShiftJis, PlusOne},
+    {ShiftJisToJis, ShiftJisToJis, reference::ShiftJisToJis, ToJisBound},
+    {ShiftJisToEuc, ShiftJisToEuc, reference::ShiftJisToEuc, Twice},
 };
 
 // Builds well-formed texts in the three codes from the fuzz input: 7-bit
@@ -97,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& c : kConversions) {
         const std::string out = c.convert(text);
         Check(out.size() <= c.bound(size));
+        Check(out == c.plain(text));
         std::string appended = "prefix";
         c.convert_into(text, appended);
         Check(appended.compare(0, 6, "prefix") == 0 && appended.compare(6, std::string::npos, out) == 0);

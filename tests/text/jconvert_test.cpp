@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+
+#include "tests/text/jconvert_reference.h"
 #include <vector>
 
 namespace kaveto {
@@ -308,6 +311,48 @@ TEST(Conversion, LongTextsRoundTrip) {
     EXPECT_EQ(DetectTextCode(sjis), TextCode::ShiftJis);
     EXPECT_EQ(DetectTextCode(ShiftJisToJis(sjis)), TextCode::JisNew);
     EXPECT_EQ(DetectTextCode(ShiftJisToEuc(sjis)), TextCode::EucJp);
+}
+
+// The conversions work a run of characters at a time; on random texts made
+// of bytes that matter to them they must give what a byte-at-a-time reading
+// gives, wherever a run begins or ends.
+TEST(Conversion, AgreesWithAByteAtATimeReading) {
+    const unsigned char alphabet[] = {0x00, 0x0a, 0x1b, 0x24, 0x28, 0x40, 0x42, 0x21, 0x5f, 0x7e, 0x7f, 0x80,
+                                      0x81, 0x82, 0x8e, 0x9f, 0xa0, 0xa1, 0xa4, 0xb6, 0xca, 0xde, 0xdf, 0xe0,
+                                      0xea, 0xef, 0xf0, 0xfc, 0xfe, 0xff};
+    std::uint32_t state = 12345;
+    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    struct Pair {
+        const char* name;
+        std::string (*ours)(std::string_view);
+        std::string (*plain)(std::string_view);
+    };
+    const Pair pairs[] = {
+        {"JisToShiftJis", JisToShiftJis, reference::JisToShiftJis},
+        {"JisToEuc", JisToEuc, reference::JisToEuc},
+        {"EucToJis", EucToJis, reference::EucToJis},
+        {"EucToShiftJis", EucToShiftJis, reference::EucToShiftJis},
+        {"ShiftJisToJis", ShiftJisToJis, reference::ShiftJisToJis},
+        {"ShiftJisToEuc", ShiftJisToEuc, reference::ShiftJisToEuc},
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const std::size_t length = next() % 90;
+        // Mostly one kind of byte at a time, so that long runs occur.
+        const unsigned mode = next() % 4;
+        for (std::size_t i = 0; i < length; ++i) {
+            const std::uint32_t r = next() >> 8;
+            if (mode == 0) text += static_cast<char>(alphabet[r % sizeof alphabet]);
+            else if (mode == 1) text += static_cast<char>(r % 8 == 0 ? alphabet[r / 8 % sizeof alphabet] : 0xA1 + r / 8 % 0x5E);
+            else if (mode == 2) text += static_cast<char>(r % 8 == 0 ? alphabet[r / 8 % sizeof alphabet] : 0x21 + r / 8 % 0x5E);
+            else text += static_cast<char>(r % 16 == 0 ? alphabet[r / 16 % sizeof alphabet] : (r / 16 % 2 ? 0x82 : 0x40 + r / 32 % 0xBC));
+        }
+        if (round % 2) text = "\x1b$B" + text;
+        for (const auto& pair : pairs) {
+            SCOPED_TRACE(testing::Message() << pair.name << " round " << round);
+            ASSERT_EQ(pair.ours(text), pair.plain(text));
+        }
+    }
 }
 
 }  // namespace
