@@ -1,8 +1,13 @@
 #include "text/jconvert.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <exception>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kaveto {
 
@@ -56,8 +61,15 @@ constexpr std::uint64_t HasByte(std::uint64_t word, Byte value) {
 }
 
 // The end of the run of 7-bit bytes that starts at p. Text is mostly such
-// runs, so they are measured a word at a time.
+// runs, so they are measured many bytes at a time.
 const Byte* AsciiRunEnd(const Byte* p, const Byte* end) {
+#if defined(__SSE2__)
+    while (end - p >= 16) {
+        const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        if (high) return p + std::countr_zero(static_cast<unsigned>(high));
+        p += 16;
+    }
+#endif
     while (end - p >= 8 && (Load8(p) & kHighs) == 0) p += 8;
     while (p < end && *p < 0x80) ++p;
     return p;
@@ -66,6 +78,16 @@ const Byte* AsciiRunEnd(const Byte* p, const Byte* end) {
 // The end of the run of bytes that JIS in the single-byte set copies as they
 // are: everything but ESC, and (when `stop_at_zero`) the zero byte.
 const Byte* JisPlainRunEnd(const Byte* p, const Byte* end, bool stop_at_zero) {
+#if defined(__SSE2__)
+    const __m128i esc = _mm_set1_epi8(kEsc);
+    const __m128i zero = stop_at_zero ? _mm_setzero_si128() : esc;
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int stops = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, esc), _mm_cmpeq_epi8(v, zero)));
+        if (stops) return p + std::countr_zero(static_cast<unsigned>(stops));
+        p += 16;
+    }
+#endif
     while (end - p >= 8) {
         const std::uint64_t word = Load8(p);
         if (HasByte(word, kEsc) || (stop_at_zero && HasByte(word, 0))) break;
@@ -120,6 +142,9 @@ public:
         out_.append(reinterpret_cast<const char*>(block_), used_);
         used_ = 0;
     }
+    // Whole blocks of the output are written in place.
+    Byte* Cursor() { return block_ + used_; }
+    void Advance(std::size_t count) { used_ += count; }
 
     static constexpr std::size_t kSlack = 16;
 
@@ -129,6 +154,150 @@ private:
     std::size_t used_ = 0;
     Byte block_[16384];
 };
+
+// ---------------------------------------------------------------------------
+// Sixteen bytes at a time. Japanese text is mostly runs of double-byte
+// characters; a block of 16 bytes whose even bytes are all lead bytes holds
+// eight whole characters, whatever the odd bytes are, because a lead byte
+// always takes the next byte as its second. Each function converts such
+// blocks from p for as long as they come and leaves the rest (a block that
+// does not qualify, or fewer than 16 bytes) to the byte-at-a-time code.
+// Without SSE2 they convert nothing.
+
+#if defined(__SSE2__)
+
+__m128i Load16(const Byte* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+void Store16(Byte* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+__m128i Set16(int value) { return _mm_set1_epi16(static_cast<short>(value)); }
+__m128i Select(__m128i mask, __m128i yes, __m128i no) {
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+// Each 16-bit lane holds one character: first byte low, second byte high.
+__m128i Lows(__m128i v) { return _mm_and_si128(v, Set16(0x00FF)); }
+__m128i Highs(__m128i v) { return _mm_srli_epi16(v, 8); }
+__m128i Join(__m128i first, __m128i second) {
+    return _mm_or_si128(Lows(first), _mm_slli_epi16(second, 8));
+}
+// Lanes whose value (0-255) lies in [lo, hi].
+__m128i InRange(__m128i lanes, int lo, int hi) {
+    return _mm_and_si128(_mm_cmpgt_epi16(lanes, Set16(lo - 1)), _mm_cmplt_epi16(lanes, Set16(hi + 1)));
+}
+
+// The pair arithmetic of JisPairToShiftJis and ShiftJisPairToJis, lane-wise.
+__m128i JisLanesToShiftJis(__m128i j1, __m128i j2) {
+    const __m128i high_rows = _mm_cmpgt_epi16(j1, Set16(0x5E));
+    const __m128i s1 = _mm_add_epi16(_mm_srli_epi16(Lows(_mm_add_epi16(j1, Set16(1))), 1),
+                                     Select(high_rows, Set16(0xB0), Set16(0x70)));
+    const __m128i odd = _mm_cmpeq_epi16(_mm_and_si128(j1, Set16(1)), Set16(1));
+    const __m128i odd_add = Select(_mm_cmpgt_epi16(j2, Set16(0x5F)), Set16(0x20), Set16(0x1F));
+    const __m128i s2 = _mm_add_epi16(j2, Select(odd, odd_add, Set16(0x7E)));
+    return Join(s1, s2);
+}
+
+__m128i ShiftJisLanesToJis(__m128i s1, __m128i s2) {
+    __m128i j1 = _mm_slli_epi16(_mm_sub_epi16(s1, Select(_mm_cmplt_epi16(s1, Set16(0xA0)), Set16(0x70), Set16(0xB0))), 1);
+    const __m128i low_second = _mm_cmplt_epi16(s2, Set16(0x9F));
+    const __m128i low_sub = Select(_mm_cmpgt_epi16(s2, Set16(0x7F)), Set16(0x20), Set16(0x1F));
+    const __m128i j2 = _mm_sub_epi16(s2, Select(low_second, low_sub, Set16(0x7E)));
+    j1 = _mm_add_epi16(j1, low_second);  // the mask is -1 where the row is lowered
+    return Join(j1, j2);
+}
+
+// Writes the converted block and takes from it the characters before the
+// first one that does not qualify (bit i of `bad` set for byte i); a
+// block of pairs takes whole pairs only. Returns whether all 16 bytes went.
+template <bool kPairs = true>
+bool Take(const Byte*& p, Sink& sink, __m128i converted, unsigned bad) {
+    unsigned count = static_cast<unsigned>(std::countr_zero(bad | 0x10000u));
+    if (kPairs) count &= ~1u;
+    Store16(sink.Cursor(), converted);
+    sink.Advance(count);
+    p += count;
+    return count == 16;
+}
+
+unsigned Bad(__m128i good) { return ~static_cast<unsigned>(_mm_movemask_epi8(good)) & 0xFFFFu; }
+
+// EUC-JP characters (lead 81-8D, 8F-FE) to Shift_JIS.
+void EucBlocksToShiftJis(const Byte*& p, const Byte* end, Sink& sink) {
+    bool whole = true;
+    while (whole && end - p >= 16) {
+        const __m128i v = Load16(p);
+        const __m128i lead = Lows(v);
+        const __m128i good = _mm_andnot_si128(_mm_cmpeq_epi16(lead, Set16(0x8E)), InRange(lead, 0x81, 0xFE));
+        sink.Reserve(16);
+        whole = Take(p, sink,
+                     JisLanesToShiftJis(_mm_and_si128(lead, Set16(0x7F)), _mm_and_si128(Highs(v), Set16(0x7F))),
+                     Bad(good));
+    }
+}
+
+// EUC-JP characters (lead 80-FF but 8E) to JIS: the top bits cleared.
+void EucBlocksToJis(const Byte*& p, const Byte* end, Sink& sink) {
+    bool whole = true;
+    while (whole && end - p >= 16) {
+        const __m128i v = Load16(p);
+        const __m128i lead = Lows(v);
+        const __m128i good = _mm_andnot_si128(_mm_cmpeq_epi16(lead, Set16(0x8E)), _mm_cmpgt_epi16(lead, Set16(0x7F)));
+        sink.Reserve(16);
+        whole = Take(p, sink, _mm_and_si128(v, _mm_set1_epi8(0x7F)), Bad(good));
+    }
+}
+
+// Shift_JIS characters (lead 80-A0, E0-FF) to JIS, or with the top bits
+// set, to EUC-JP.
+template <bool kEuc>
+void ShiftJisBlocks(const Byte*& p, const Byte* end, Sink& sink) {
+    bool whole = true;
+    while (whole && end - p >= 16) {
+        const __m128i v = Load16(p);
+        const __m128i lead = Lows(v);
+        const __m128i good = _mm_or_si128(InRange(lead, 0x80, 0xA0), _mm_cmpgt_epi16(lead, Set16(0xDF)));
+        __m128i out = ShiftJisLanesToJis(lead, Highs(v));
+        if (kEuc) out = _mm_or_si128(out, _mm_set1_epi8(static_cast<char>(0x80)));
+        sink.Reserve(16);
+        whole = Take(p, sink, out, Bad(good));
+    }
+}
+
+// JIS pairs in the double-byte set to Shift_JIS, up to an escape at a pair
+// start or a pair that would write a zero byte.
+void JisBlocksToShiftJis(const Byte*& p, const Byte* end, Sink& sink) {
+    bool whole = true;
+    while (whole && end - p >= 16) {
+        const __m128i v = Load16(p);
+        const __m128i lead = Lows(v);
+        const __m128i out = JisLanesToShiftJis(lead, Highs(v));
+        const unsigned bad = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(lead, Set16(0x1B))) |
+                                                   _mm_movemask_epi8(_mm_cmpeq_epi8(out, _mm_setzero_si128())));
+        sink.Reserve(16);
+        whole = Take(p, sink, out, bad);
+    }
+}
+
+// JIS bytes in the double-byte set to EUC-JP, up to an escape: 21-7E get
+// the top bit.
+void JisBlocksToEuc(const Byte*& p, const Byte* end, Sink& sink) {
+    bool whole = true;
+    while (whole && end - p >= 16) {
+        const __m128i v = Load16(p);
+        const __m128i graphic = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x20)), _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
+        const unsigned bad = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(0x1B))));
+        sink.Reserve(16);
+        whole = Take<false>(p, sink, _mm_or_si128(v, _mm_and_si128(graphic, _mm_set1_epi8(static_cast<char>(0x80)))), bad);
+    }
+}
+
+#else
+
+void EucBlocksToShiftJis(const Byte*&, const Byte*, Sink&) {}
+void EucBlocksToJis(const Byte*&, const Byte*, Sink&) {}
+template <bool kEuc>
+void ShiftJisBlocks(const Byte*&, const Byte*, Sink&) {}
+void JisBlocksToShiftJis(const Byte*&, const Byte*, Sink&) {}
+void JisBlocksToEuc(const Byte*&, const Byte*, Sink&) {}
+
+#endif
 
 const Byte* Begin(std::string_view text) { return reinterpret_cast<const Byte*>(text.data()); }
 
@@ -170,8 +339,8 @@ constexpr BytePair kSubstitute{0x22, 0x2E};
 
 // Conversions to JIS: the mode switches are written only where the set
 // changes, and the text always ends in the single-byte set.
-template <typename DoubleByte>
-void ToJis(std::string_view text, std::string& out, DoubleByte double_byte) {
+template <typename Blocks, typename DoubleByte>
+void ToJis(std::string_view text, std::string& out, Blocks blocks, DoubleByte double_byte) {
     const Byte* const begin = Begin(text);
     const Byte* const end = begin + text.size();
     const Byte* p = begin;
@@ -186,6 +355,8 @@ void ToJis(std::string_view text, std::string& out, DoubleByte double_byte) {
         sink.Put3(kEsc, '$', 'B');
         // The double-byte set, up to the next 7-bit byte.
         while (p < end && *p >= 0x80) {
+            blocks(p, end, sink);
+            if (p == end || *p < 0x80) break;
             sink.Reserve(Sink::kSlack);
             std::size_t pos = static_cast<std::size_t>(p - begin);
             sink.Put(double_byte(text, pos));
@@ -352,7 +523,7 @@ TextCode DetectTextCode(std::string_view text) {
 // Text conversions
 
 void ShiftJisToJis(std::string_view text, std::string& out) {
-    ToJis(text, out, [](std::string_view t, std::size_t& pos) {
+    ToJis(text, out, ShiftJisBlocks<false>, [](std::string_view t, std::size_t& pos) {
         const Byte b = static_cast<Byte>(t[pos]);
         if (IsHalfWidthKana(b)) return ShiftJisKanaToJis(t, pos);
         const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
@@ -362,7 +533,7 @@ void ShiftJisToJis(std::string_view text, std::string& out) {
 }
 
 void EucToJis(std::string_view text, std::string& out) {
-    ToJis(text, out, [](std::string_view t, std::size_t& pos) {
+    ToJis(text, out, EucBlocksToJis, [](std::string_view t, std::size_t& pos) {
         const Byte b = static_cast<Byte>(t[pos]);
         if (b == 0x8E) return EucKanaToJis(t, pos);
         const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
@@ -388,6 +559,8 @@ void JisToShiftJis(std::string_view text, std::string& out) {
             continue;
         }
         while (p < end && *p != kEsc) {
+            JisBlocksToShiftJis(p, end, sink);
+            if (p == end || *p == kEsc) break;
             sink.Reserve(2);
             const BytePair s = JisPairToShiftJis(p[0], NextOrZero(p, end));
             if (s.first == 0) return;
@@ -412,6 +585,7 @@ void JisToEuc(std::string_view text, std::string& out) {
             p = run_end;
             continue;
         }
+        JisBlocksToEuc(p, end, sink);
         for (; p < end && *p != kEsc; ++p) {
             sink.Reserve(1);
             const Byte b = *p;
@@ -429,6 +603,8 @@ void EucToShiftJis(std::string_view text, std::string& out) {
         sink.Append(p, static_cast<std::size_t>(run_end - p));
         p = run_end;
         while (p < end && *p >= 0x80) {
+            EucBlocksToShiftJis(p, end, sink);
+            if (p == end || *p < 0x80) break;
             sink.Reserve(2);
             const Byte b = *p;
             if (b == 0x80 || b == 0xFF) {
@@ -455,6 +631,8 @@ void ShiftJisToEuc(std::string_view text, std::string& out) {
         sink.Append(p, static_cast<std::size_t>(run_end - p));
         p = run_end;
         while (p < end && *p >= 0x80) {
+            ShiftJisBlocks<true>(p, end, sink);
+            if (p == end || *p < 0x80) break;
             sink.Reserve(2);
             const Byte b = *p;
             if (IsHalfWidthKana(b)) {
