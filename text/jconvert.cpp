@@ -3,7 +3,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -99,61 +98,75 @@ const Byte* JisPlainRunEnd(const Byte* p, const Byte* end, bool stop_at_zero) {
 
 // Output is gathered in a small local block and handed to the caller's
 // string in large pieces, so that writing a byte costs no capacity check of
-// the string and the string is never zero-filled ahead of time.
+// the string and the string is never zero-filled ahead of time. The write
+// position is a local variable of each conversion (passed in and returned),
+// not a member: kept in memory, every byte stored would oblige the compiler
+// to read it back.
 class Sink {
 public:
-    explicit Sink(std::string& out) : out_(out), exceptions_(std::uncaught_exceptions()) {}
+    explicit Sink(std::string& out) : out_(out) {}
     Sink(const Sink&) = delete;
     Sink& operator=(const Sink&) = delete;
-    // A failed append (out of memory) passes to the caller; the block is
-    // then not written a second time while that error unwinds.
-    ~Sink() noexcept(false) {
-        if (std::uncaught_exceptions() == exceptions_) Flush();
+
+    Byte* Start() { return block_; }
+
+    // Makes room for `count` (at most kSlack) more bytes at w.
+    Byte* Room(Byte* w, std::size_t count) {
+        if (static_cast<std::size_t>(block_ + sizeof block_ - w) >= count) return w;
+        Flush(w);
+        return block_;
     }
 
-    // Makes room for `count` (at most kSlack) more bytes.
-    void Reserve(std::size_t count) {
-        if (used_ + count > sizeof block_) Flush();
-    }
-    void Put(Byte byte) { block_[used_++] = byte; }
-    void Put(BytePair pair) {
-        block_[used_] = pair.first;
-        block_[used_ + 1] = pair.second;
-        used_ += 2;
-    }
-    void Put3(Byte a, Byte b, Byte c) {
-        block_[used_] = a;
-        block_[used_ + 1] = b;
-        block_[used_ + 2] = c;
-        used_ += 3;
-    }
-    void Append(const Byte* data, std::size_t count) {
-        if (count > sizeof block_ - used_) {
-            Flush();
+    // Copies the run [p, run_end) of the text that ends at `end`.
+    Byte* Append(Byte* w, const Byte* p, const Byte* run_end, const Byte* end) {
+        const std::size_t count = static_cast<std::size_t>(run_end - p);
+#if defined(__SSE2__)
+        // Short runs (a word, a line end) take one unaligned copy.
+        if (count <= 16 && end - p >= 16) {
+            w = Room(w, 16);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+            return w + count;
+        }
+#else
+        (void)end;
+#endif
+        if (count > static_cast<std::size_t>(block_ + sizeof block_ - w)) {
+            Flush(w);
+            w = block_;
             if (count > sizeof block_ / 2) {
-                out_.append(reinterpret_cast<const char*>(data), count);
-                return;
+                out_.append(reinterpret_cast<const char*>(p), count);
+                return w;
             }
         }
-        std::memcpy(block_ + used_, data, count);
-        used_ += count;
+        std::memcpy(w, p, count);
+        return w + count;
     }
-    void Flush() {
-        out_.append(reinterpret_cast<const char*>(block_), used_);
-        used_ = 0;
-    }
-    // Whole blocks of the output are written in place.
-    Byte* Cursor() { return block_ + used_; }
-    void Advance(std::size_t count) { used_ += count; }
+
+    // Hands everything before w to the caller's string.
+    void Flush(Byte* w) { out_.append(reinterpret_cast<const char*>(block_), static_cast<std::size_t>(w - block_)); }
 
     static constexpr std::size_t kSlack = 16;
 
 private:
     std::string& out_;
-    const int exceptions_;
-    std::size_t used_ = 0;
     Byte block_[16384];
 };
+
+Byte* Put(Byte* w, Byte byte) {
+    *w = byte;
+    return w + 1;
+}
+Byte* Put(Byte* w, BytePair pair) {
+    w[0] = pair.first;
+    w[1] = pair.second;
+    return w + 2;
+}
+Byte* Put3(Byte* w, Byte a, Byte b, Byte c) {
+    w[0] = a;
+    w[1] = b;
+    w[2] = c;
+    return w + 3;
+}
 
 // ---------------------------------------------------------------------------
 // Sixteen bytes at a time. Japanese text is mostly runs of double-byte
@@ -207,11 +220,11 @@ __m128i ShiftJisLanesToJis(__m128i s1, __m128i s2) {
 // first one that does not qualify (bit i of `bad` set for byte i); a
 // block of pairs takes whole pairs only. Returns whether all 16 bytes went.
 template <bool kPairs = true>
-bool Take(const Byte*& p, Sink& sink, __m128i converted, unsigned bad) {
+[[gnu::always_inline]] inline bool Take(const Byte*& p, Byte*& w, __m128i converted, unsigned bad) {
     unsigned count = static_cast<unsigned>(std::countr_zero(bad | 0x10000u));
     if (kPairs) count &= ~1u;
-    Store16(sink.Cursor(), converted);
-    sink.Advance(count);
+    Store16(w, converted);
+    w += count;
     p += count;
     return count == 16;
 }
@@ -219,35 +232,37 @@ bool Take(const Byte*& p, Sink& sink, __m128i converted, unsigned bad) {
 unsigned Bad(__m128i good) { return ~static_cast<unsigned>(_mm_movemask_epi8(good)) & 0xFFFFu; }
 
 // EUC-JP characters (lead 81-8D, 8F-FE) to Shift_JIS.
-void EucBlocksToShiftJis(const Byte*& p, const Byte* end, Sink& sink) {
+[[gnu::always_inline]] inline Byte* EucBlocksToShiftJis(const Byte*& p, const Byte* end, Byte* w, Sink& sink) {
     bool whole = true;
     while (whole && end - p >= 16) {
         const __m128i v = Load16(p);
         const __m128i lead = Lows(v);
         const __m128i good = _mm_andnot_si128(_mm_cmpeq_epi16(lead, Set16(0x8E)), InRange(lead, 0x81, 0xFE));
-        sink.Reserve(16);
-        whole = Take(p, sink,
+        w = sink.Room(w, 16);
+        whole = Take(p, w,
                      JisLanesToShiftJis(_mm_and_si128(lead, Set16(0x7F)), _mm_and_si128(Highs(v), Set16(0x7F))),
                      Bad(good));
     }
+    return w;
 }
 
 // EUC-JP characters (lead 80-FF but 8E) to JIS: the top bits cleared.
-void EucBlocksToJis(const Byte*& p, const Byte* end, Sink& sink) {
+[[gnu::always_inline]] inline Byte* EucBlocksToJis(const Byte*& p, const Byte* end, Byte* w, Sink& sink) {
     bool whole = true;
     while (whole && end - p >= 16) {
         const __m128i v = Load16(p);
         const __m128i lead = Lows(v);
         const __m128i good = _mm_andnot_si128(_mm_cmpeq_epi16(lead, Set16(0x8E)), _mm_cmpgt_epi16(lead, Set16(0x7F)));
-        sink.Reserve(16);
-        whole = Take(p, sink, _mm_and_si128(v, _mm_set1_epi8(0x7F)), Bad(good));
+        w = sink.Room(w, 16);
+        whole = Take(p, w, _mm_and_si128(v, _mm_set1_epi8(0x7F)), Bad(good));
     }
+    return w;
 }
 
 // Shift_JIS characters (lead 80-A0, E0-FF) to JIS, or with the top bits
 // set, to EUC-JP.
 template <bool kEuc>
-void ShiftJisBlocks(const Byte*& p, const Byte* end, Sink& sink) {
+[[gnu::always_inline]] inline Byte* ShiftJisBlocks(const Byte*& p, const Byte* end, Byte* w, Sink& sink) {
     bool whole = true;
     while (whole && end - p >= 16) {
         const __m128i v = Load16(p);
@@ -255,14 +270,15 @@ void ShiftJisBlocks(const Byte*& p, const Byte* end, Sink& sink) {
         const __m128i good = _mm_or_si128(InRange(lead, 0x80, 0xA0), _mm_cmpgt_epi16(lead, Set16(0xDF)));
         __m128i out = ShiftJisLanesToJis(lead, Highs(v));
         if (kEuc) out = _mm_or_si128(out, _mm_set1_epi8(static_cast<char>(0x80)));
-        sink.Reserve(16);
-        whole = Take(p, sink, out, Bad(good));
+        w = sink.Room(w, 16);
+        whole = Take(p, w, out, Bad(good));
     }
+    return w;
 }
 
 // JIS pairs in the double-byte set to Shift_JIS, up to an escape at a pair
 // start or a pair that would write a zero byte.
-void JisBlocksToShiftJis(const Byte*& p, const Byte* end, Sink& sink) {
+[[gnu::always_inline]] inline Byte* JisBlocksToShiftJis(const Byte*& p, const Byte* end, Byte* w, Sink& sink) {
     bool whole = true;
     while (whole && end - p >= 16) {
         const __m128i v = Load16(p);
@@ -270,32 +286,34 @@ void JisBlocksToShiftJis(const Byte*& p, const Byte* end, Sink& sink) {
         const __m128i out = JisLanesToShiftJis(lead, Highs(v));
         const unsigned bad = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(lead, Set16(0x1B))) |
                                                    _mm_movemask_epi8(_mm_cmpeq_epi8(out, _mm_setzero_si128())));
-        sink.Reserve(16);
-        whole = Take(p, sink, out, bad);
+        w = sink.Room(w, 16);
+        whole = Take(p, w, out, bad);
     }
+    return w;
 }
 
 // JIS bytes in the double-byte set to EUC-JP, up to an escape: 21-7E get
 // the top bit.
-void JisBlocksToEuc(const Byte*& p, const Byte* end, Sink& sink) {
+[[gnu::always_inline]] inline Byte* JisBlocksToEuc(const Byte*& p, const Byte* end, Byte* w, Sink& sink) {
     bool whole = true;
     while (whole && end - p >= 16) {
         const __m128i v = Load16(p);
         const __m128i graphic = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x20)), _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
         const unsigned bad = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(0x1B))));
-        sink.Reserve(16);
-        whole = Take<false>(p, sink, _mm_or_si128(v, _mm_and_si128(graphic, _mm_set1_epi8(static_cast<char>(0x80)))), bad);
+        w = sink.Room(w, 16);
+        whole = Take<false>(p, w, _mm_or_si128(v, _mm_and_si128(graphic, _mm_set1_epi8(static_cast<char>(0x80)))), bad);
     }
+    return w;
 }
 
 #else
 
-void EucBlocksToShiftJis(const Byte*&, const Byte*, Sink&) {}
-void EucBlocksToJis(const Byte*&, const Byte*, Sink&) {}
+Byte* EucBlocksToShiftJis(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
+Byte* EucBlocksToJis(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
 template <bool kEuc>
-void ShiftJisBlocks(const Byte*&, const Byte*, Sink&) {}
-void JisBlocksToShiftJis(const Byte*&, const Byte*, Sink&) {}
-void JisBlocksToEuc(const Byte*&, const Byte*, Sink&) {}
+Byte* ShiftJisBlocks(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
+Byte* JisBlocksToShiftJis(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
+Byte* JisBlocksToEuc(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
 
 #endif
 
@@ -345,26 +363,25 @@ void ToJis(std::string_view text, std::string& out, Blocks blocks, DoubleByte do
     const Byte* const end = begin + text.size();
     const Byte* p = begin;
     Sink sink(out);
+    Byte* w = sink.Start();
     while (p < end) {
         // The single-byte set: a run of 7-bit bytes is copied whole.
         const Byte* run_end = AsciiRunEnd(p, end);
-        sink.Append(p, static_cast<std::size_t>(run_end - p));
+        w = sink.Append(w, p, run_end, end);
         p = run_end;
-        if (p == end) return;
-        sink.Reserve(3);
-        sink.Put3(kEsc, '$', 'B');
+        if (p == end) break;
+        w = Put3(sink.Room(w, 3), kEsc, '$', 'B');
         // The double-byte set, up to the next 7-bit byte.
         while (p < end && *p >= 0x80) {
-            blocks(p, end, sink);
+            w = blocks(p, end, w, sink);
             if (p == end || *p < 0x80) break;
-            sink.Reserve(Sink::kSlack);
             std::size_t pos = static_cast<std::size_t>(p - begin);
-            sink.Put(double_byte(text, pos));
+            w = Put(sink.Room(w, 2), double_byte(text, pos));
             p = begin + (pos < text.size() ? pos : text.size());
         }
-        sink.Reserve(3);
-        sink.Put3(kEsc, '(', 'J');
+        w = Put3(sink.Room(w, 3), kEsc, '(', 'J');
     }
+    sink.Flush(w);
 }
 
 // Reads the escape sequences that start at p: each switches the mode by its
@@ -523,7 +540,8 @@ TextCode DetectTextCode(std::string_view text) {
 // Text conversions
 
 void ShiftJisToJis(std::string_view text, std::string& out) {
-    ToJis(text, out, ShiftJisBlocks<false>, [](std::string_view t, std::size_t& pos) {
+    ToJis(text, out, [](const Byte*& p, const Byte* end, Byte* w, Sink& sink) { return ShiftJisBlocks<false>(p, end, w, sink); },
+          [](std::string_view t, std::size_t& pos) {
         const Byte b = static_cast<Byte>(t[pos]);
         if (IsHalfWidthKana(b)) return ShiftJisKanaToJis(t, pos);
         const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
@@ -533,7 +551,8 @@ void ShiftJisToJis(std::string_view text, std::string& out) {
 }
 
 void EucToJis(std::string_view text, std::string& out) {
-    ToJis(text, out, EucBlocksToJis, [](std::string_view t, std::size_t& pos) {
+    ToJis(text, out, [](const Byte*& p, const Byte* end, Byte* w, Sink& sink) { return EucBlocksToJis(p, end, w, sink); },
+          [](std::string_view t, std::size_t& pos) {
         const Byte b = static_cast<Byte>(t[pos]);
         if (b == 0x8E) return EucKanaToJis(t, pos);
         const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
@@ -542,110 +561,115 @@ void EucToJis(std::string_view text, std::string& out) {
     });
 }
 
-void JisToShiftJis(std::string_view text, std::string& out) {
-    const Byte* const end = Begin(text) + text.size();
-    const Byte* p = Begin(text);
+namespace {
+
+// The output ends before its first zero byte, so the conversion stops where
+// it would write one.
+Byte* JisToShiftJisInto(const Byte* p, const Byte* end, Byte* w, Sink& sink) {
     bool double_byte = false;
-    Sink sink(out);
-    // The output ends before its first zero byte, so the conversion stops
-    // where it would write one.
     while (p < end) {
-        if (*p == kEsc && !(p = ReadEscapes(p, end, double_byte))) return;
+        if (*p == kEsc && !(p = ReadEscapes(p, end, double_byte))) return w;
         if (!double_byte) {
             const Byte* run_end = JisPlainRunEnd(p, end, true);
-            sink.Append(p, static_cast<std::size_t>(run_end - p));
+            w = sink.Append(w, p, run_end, end);
             p = run_end;
-            if (p < end && *p == 0) return;
+            if (p < end && *p == 0) return w;
             continue;
         }
         while (p < end && *p != kEsc) {
-            JisBlocksToShiftJis(p, end, sink);
+            w = JisBlocksToShiftJis(p, end, w, sink);
             if (p == end || *p == kEsc) break;
-            sink.Reserve(2);
+            w = sink.Room(w, 2);
             const BytePair s = JisPairToShiftJis(p[0], NextOrZero(p, end));
-            if (s.first == 0) return;
-            sink.Put(s.first);
-            if (s.second == 0) return;
-            sink.Put(s.second);
+            if (s.first == 0) return w;
+            w = Put(w, s.first);
+            if (s.second == 0) return w;
+            w = Put(w, s.second);
             p = PastPair(p, end);
         }
     }
+    return w;
 }
 
-void JisToEuc(std::string_view text, std::string& out) {
-    const Byte* const end = Begin(text) + text.size();
-    const Byte* p = Begin(text);
+Byte* JisToEucInto(const Byte* p, const Byte* end, Byte* w, Sink& sink) {
     bool double_byte = false;
-    Sink sink(out);
     while (p < end) {
-        if (*p == kEsc && !(p = ReadEscapes(p, end, double_byte))) return;
+        if (*p == kEsc && !(p = ReadEscapes(p, end, double_byte))) return w;
         if (!double_byte) {
             const Byte* run_end = JisPlainRunEnd(p, end, false);
-            sink.Append(p, static_cast<std::size_t>(run_end - p));
+            w = sink.Append(w, p, run_end, end);
             p = run_end;
             continue;
         }
-        JisBlocksToEuc(p, end, sink);
+        w = JisBlocksToEuc(p, end, w, sink);
         for (; p < end && *p != kEsc; ++p) {
-            sink.Reserve(1);
             const Byte b = *p;
-            sink.Put(b >= 0x21 && b <= 0x7E ? static_cast<Byte>(b | 0x80) : b);
+            w = Put(sink.Room(w, 1), b >= 0x21 && b <= 0x7E ? static_cast<Byte>(b | 0x80) : b);
         }
     }
+    return w;
 }
 
-void EucToShiftJis(std::string_view text, std::string& out) {
-    const Byte* const end = Begin(text) + text.size();
-    const Byte* p = Begin(text);
-    Sink sink(out);
+Byte* EucToShiftJisInto(const Byte* p, const Byte* end, Byte* w, Sink& sink) {
     while (p < end) {
         const Byte* run_end = AsciiRunEnd(p, end);
-        sink.Append(p, static_cast<std::size_t>(run_end - p));
+        w = sink.Append(w, p, run_end, end);
         p = run_end;
         while (p < end && *p >= 0x80) {
-            EucBlocksToShiftJis(p, end, sink);
+            w = EucBlocksToShiftJis(p, end, w, sink);
             if (p == end || *p < 0x80) break;
-            sink.Reserve(2);
+            w = sink.Room(w, 2);
             const Byte b = *p;
             if (b == 0x80 || b == 0xFF) {
-                sink.Put(b);
+                w = Put(w, b);
                 ++p;
             } else if (b == 0x8E) {
                 // Half-width katakana stay half-width.
-                sink.Put(NextOrZero(p, end));
+                w = Put(w, NextOrZero(p, end));
                 p = PastPair(p, end);
             } else {
-                sink.Put(JisPairToShiftJis(b & 0x7F, NextOrZero(p, end) & 0x7F));
+                w = Put(w, JisPairToShiftJis(b & 0x7F, NextOrZero(p, end) & 0x7F));
                 p = PastPair(p, end);
             }
         }
     }
+    return w;
 }
 
-void ShiftJisToEuc(std::string_view text, std::string& out) {
-    const Byte* const end = Begin(text) + text.size();
-    const Byte* p = Begin(text);
-    Sink sink(out);
+Byte* ShiftJisToEucInto(const Byte* p, const Byte* end, Byte* w, Sink& sink) {
     while (p < end) {
         const Byte* run_end = AsciiRunEnd(p, end);
-        sink.Append(p, static_cast<std::size_t>(run_end - p));
+        w = sink.Append(w, p, run_end, end);
         p = run_end;
         while (p < end && *p >= 0x80) {
-            ShiftJisBlocks<true>(p, end, sink);
+            w = ShiftJisBlocks<true>(p, end, w, sink);
             if (p == end || *p < 0x80) break;
-            sink.Reserve(2);
+            w = sink.Room(w, 2);
             const Byte b = *p;
             if (IsHalfWidthKana(b)) {
-                sink.Put(BytePair{0x8E, b});
+                w = Put(w, BytePair{0x8E, b});
                 ++p;
             } else {
                 const BytePair j = ShiftJisPairToJis(b, NextOrZero(p, end));
-                sink.Put(BytePair{static_cast<Byte>(j.first | 0x80), static_cast<Byte>(j.second | 0x80)});
+                w = Put(w, BytePair{static_cast<Byte>(j.first | 0x80), static_cast<Byte>(j.second | 0x80)});
                 p = PastPair(p, end);
             }
         }
     }
+    return w;
 }
+
+void Run(std::string_view text, std::string& out, Byte* (*into)(const Byte*, const Byte*, Byte*, Sink&)) {
+    Sink sink(out);
+    sink.Flush(into(Begin(text), Begin(text) + text.size(), sink.Start(), sink));
+}
+
+}  // namespace
+
+void JisToShiftJis(std::string_view text, std::string& out) { Run(text, out, JisToShiftJisInto); }
+void JisToEuc(std::string_view text, std::string& out) { Run(text, out, JisToEucInto); }
+void EucToShiftJis(std::string_view text, std::string& out) { Run(text, out, EucToShiftJisInto); }
+void ShiftJisToEuc(std::string_view text, std::string& out) { Run(text, out, ShiftJisToEucInto); }
 
 namespace {
 
