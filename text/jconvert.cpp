@@ -110,7 +110,7 @@ public:
 
     Byte* Start() { return block_; }
 
-    // Makes room for `count` (at most kSlack) more bytes at w.
+    // Makes room for `count` (at most 16) more bytes at w.
     Byte* Room(Byte* w, std::size_t count) {
         if (static_cast<std::size_t>(block_ + sizeof block_ - w) >= count) return w;
         Flush(w);
@@ -145,7 +145,6 @@ public:
     // Hands everything before w to the caller's string.
     void Flush(Byte* w) { out_.append(reinterpret_cast<const char*>(block_), static_cast<std::size_t>(w - block_)); }
 
-    static constexpr std::size_t kSlack = 16;
 
 private:
     std::string& out_;
