@@ -275,6 +275,22 @@ template <bool kEuc>
     return w;
 }
 
+// A run of Shift_JIS half-width katakana to EUC-JP: each byte gets an 8E
+// before it.
+[[gnu::always_inline]] inline Byte* ShiftJisKanaRunToEuc(const Byte*& p, const Byte* end, Byte* w, Sink& sink) {
+    if (end - p < 16) return w;
+    const __m128i v = Load16(p);
+    const __m128i kana = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(0xA0))),
+                                       _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(0xE0))));
+    const unsigned count = static_cast<unsigned>(std::countr_zero(Bad(kana) | 0x10000u));
+    const __m128i mark = _mm_set1_epi8(static_cast<char>(0x8E));
+    w = sink.Room(w, 32);
+    Store16(w, _mm_unpacklo_epi8(mark, v));
+    Store16(w + 16, _mm_unpackhi_epi8(mark, v));
+    p += count;
+    return w + 2 * count;
+}
+
 // JIS pairs in the double-byte set to Shift_JIS, up to an escape at a pair
 // start or a pair that would write a zero byte.
 [[gnu::always_inline]] inline Byte* JisBlocksToShiftJis(const Byte*& p, const Byte* end, Byte* w, Sink& sink) {
@@ -313,6 +329,7 @@ template <bool kEuc>
 Byte* ShiftJisBlocks(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
 Byte* JisBlocksToShiftJis(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
 Byte* JisBlocksToEuc(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
+Byte* ShiftJisKanaRunToEuc(const Byte*&, const Byte*, Byte* w, Sink&) { return w; }
 
 #endif
 
@@ -646,7 +663,10 @@ Byte* ShiftJisToEucInto(const Byte* p, const Byte* end, Byte* w, Sink& sink) {
             w = sink.Room(w, 2);
             const Byte b = *p;
             if (IsHalfWidthKana(b)) {
-                w = Put(w, BytePair{0x8E, b});
+                const Byte* before = p;
+                w = ShiftJisKanaRunToEuc(p, end, w, sink);
+                if (p != before) continue;
+                w = Put(sink.Room(w, 2), BytePair{0x8E, b});
                 ++p;
             } else {
                 const BytePair j = ShiftJisPairToJis(b, NextOrZero(p, end));
