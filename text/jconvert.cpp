@@ -391,9 +391,7 @@ void ToJis(std::string_view text, std::string& out, Blocks blocks, DoubleByte do
         while (p < end && *p >= 0x80) {
             w = blocks(p, end, w, sink);
             if (p == end || *p < 0x80) break;
-            std::size_t pos = static_cast<std::size_t>(p - begin);
-            w = Put(sink.Room(w, 2), double_byte(text, pos));
-            p = begin + (pos < text.size() ? pos : text.size());
+            w = Put(sink.Room(w, 2), double_byte(p, end));
         }
         w = Put3(sink.Room(w, 3), kEsc, '(', 'J');
     }
@@ -438,32 +436,58 @@ BytePair ShiftJisPairToJis(unsigned char s1, unsigned char s2) {
     return j;
 }
 
-BytePair ShiftJisKanaToJis(std::string_view text, std::size_t& pos) {
-    if (pos >= text.size() || !IsHalfWidthKana(static_cast<Byte>(text[pos]))) {
-        ++pos;
+namespace {
+
+// The kana conversions over a pointer that they advance, for the text
+// conversions; the positional forms below wrap them.
+// p lies within the text.
+BytePair ShiftJisKanaAt(const Byte*& p, const Byte* end) {
+    if (!IsHalfWidthKana(*p)) {
+        ++p;
         return kSubstitute;
     }
-    const Byte k = static_cast<Byte>(text[pos]);
-    const Byte mark = pos + 1 < text.size() ? static_cast<Byte>(text[pos + 1]) : 0;
     BytePair result;
-    pos += KanaToJis(k, mark, result) ? 2 : 1;
+    const bool merged = KanaToJis(*p, NextOrZero(p, end), result);
+    p += merged ? 2 : 1;
     return result;
 }
 
 // After 8E anything but a half-width katakana byte (or nothing at all) is
 // no character: only the 8E is consumed and becomes the substitution mark,
 // so that a following line end or lead byte is still read by itself.
-BytePair EucKanaToJis(std::string_view text, std::size_t& pos) {
-    if (pos + 1 >= text.size() || !IsHalfWidthKana(static_cast<Byte>(text[pos + 1]))) {
+BytePair EucKanaAt(const Byte*& p, const Byte* end) {
+    if (end - p < 2 || !IsHalfWidthKana(p[1])) {
+        ++p;
+        return kSubstitute;
+    }
+    const Byte mark = end - p >= 4 && p[2] == 0x8E ? p[3] : 0;
+    BytePair result;
+    const bool merged = KanaToJis(p[1], mark, result);
+    p += merged ? 4 : 2;
+    return result;
+}
+
+}  // namespace
+
+BytePair ShiftJisKanaToJis(std::string_view text, std::size_t& pos) {
+    if (pos >= text.size()) {
         ++pos;
         return kSubstitute;
     }
-    const Byte k = static_cast<Byte>(text[pos + 1]);
-    Byte mark = 0;
-    if (pos + 3 < text.size() && static_cast<Byte>(text[pos + 2]) == 0x8E)
-        mark = static_cast<Byte>(text[pos + 3]);
-    BytePair result;
-    pos += KanaToJis(k, mark, result) ? 4 : 2;
+    const Byte* p = Begin(text) + pos;
+    const BytePair result = ShiftJisKanaAt(p, Begin(text) + text.size());
+    pos = static_cast<std::size_t>(p - Begin(text));
+    return result;
+}
+
+BytePair EucKanaToJis(std::string_view text, std::size_t& pos) {
+    if (pos >= text.size()) {
+        ++pos;
+        return kSubstitute;
+    }
+    const Byte* p = Begin(text) + pos;
+    const BytePair result = EucKanaAt(p, Begin(text) + text.size());
+    pos = static_cast<std::size_t>(p - Begin(text));
     return result;
 }
 
@@ -556,25 +580,27 @@ TextCode DetectTextCode(std::string_view text) {
 // Text conversions
 
 void ShiftJisToJis(std::string_view text, std::string& out) {
-    ToJis(text, out, [](const Byte*& p, const Byte* end, Byte* w, Sink& sink) { return ShiftJisBlocks<false>(p, end, w, sink); },
-          [](std::string_view t, std::size_t& pos) {
-        const Byte b = static_cast<Byte>(t[pos]);
-        if (IsHalfWidthKana(b)) return ShiftJisKanaToJis(t, pos);
-        const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
-        pos += 2;
-        return ShiftJisPairToJis(b, c);
-    });
+    ToJis(
+        text, out,
+        [](const Byte*& p, const Byte* end, Byte* w, Sink& sink) { return ShiftJisBlocks<false>(p, end, w, sink); },
+        [](const Byte*& p, const Byte* end) {
+            if (IsHalfWidthKana(*p)) return ShiftJisKanaAt(p, end);
+            const BytePair j = ShiftJisPairToJis(*p, NextOrZero(p, end));
+            p = PastPair(p, end);
+            return j;
+        });
 }
 
 void EucToJis(std::string_view text, std::string& out) {
-    ToJis(text, out, [](const Byte*& p, const Byte* end, Byte* w, Sink& sink) { return EucBlocksToJis(p, end, w, sink); },
-          [](std::string_view t, std::size_t& pos) {
-        const Byte b = static_cast<Byte>(t[pos]);
-        if (b == 0x8E) return EucKanaToJis(t, pos);
-        const Byte c = pos + 1 < t.size() ? static_cast<Byte>(t[pos + 1]) : 0;
-        pos += 2;
-        return BytePair{static_cast<Byte>(b & 0x7F), static_cast<Byte>(c & 0x7F)};
-    });
+    ToJis(
+        text, out,
+        [](const Byte*& p, const Byte* end, Byte* w, Sink& sink) { return EucBlocksToJis(p, end, w, sink); },
+        [](const Byte*& p, const Byte* end) {
+            if (*p == 0x8E) return EucKanaAt(p, end);
+            const BytePair j{static_cast<Byte>(*p & 0x7F), static_cast<Byte>(NextOrZero(p, end) & 0x7F)};
+            p = PastPair(p, end);
+            return j;
+        });
 }
 
 namespace {
