@@ -24,6 +24,10 @@ const Command kCommands[] = {
      "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver]\n"
      "                             compose the snippet of a capture (exit 3: no template applies)"},
     {"rules", kaveto::ctl::CmdRules, "rules --folder DIR URL     the title rule that matches URL: line, title, address"},
+    {"detect", kaveto::ctl::CmdDetect, "detect                     print the Japanese text code of stdin"},
+    {"convert", kaveto::ctl::CmdConvert,
+     "convert [--from C] --to C  convert stdin to the code C (jis, euc, sjis);\n"
+     "                             with --from, that conversion without detection"},
 };
 
 }  // namespace
