@@ -1,6 +1,6 @@
 #pragma once
 // Stand-ins for the desktop around the program: another program's editor
-// window, the clipboard, and waiting with a message pump.
+// window, and waiting with a message pump.
 #include <windows.h>
 
 #include <atomic>
@@ -9,25 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/errors.h"
-#include "platform/seams.h"
 
 namespace kaveto::test {
-
-// The system clipboard, opened without an owner so that this thread need not
-// pump messages for another program to read it.
-class TestClipboard : public Clipboard {
-public:
-    void SetText(const std::string& text) override {
-        if (!::OpenClipboard(nullptr)) throw ClipboardError();
-        ::EmptyClipboard();
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        std::memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
-        ::GlobalUnlock(block);
-        ::SetClipboardData(CF_TEXT, block);
-        ::CloseClipboard();
-    }
-};
 
 inline bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = 5000) {
     const ULONGLONG end = ::GetTickCount64() + timeout_ms;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/clipboard_win32.h"
 #include "platform/foreground_win32.h"
 #include "platform/profile.h"
 #include "win/desktop_fixtures.h"
@@ -21,7 +22,6 @@ namespace kaveto {
 namespace {
 
 using test::Editor;
-using test::TestClipboard;
 using test::TextOf;
 using test::WaitUntil;
 
@@ -136,7 +136,7 @@ protected:
 
     MemoryProfile profile;
     NoNames names;
-    TestClipboard clipboard;
+    Win32Clipboard clipboard;
     HWND owner = nullptr;
     std::unique_ptr<TForm1> form;
 };

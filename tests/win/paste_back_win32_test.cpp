@@ -8,6 +8,7 @@
 
 #include "engine/history_menu.h"
 #include "platform/errors.h"
+#include "platform/clipboard_win32.h"
 #include "platform/foreground_win32.h"
 #include "platform/paste_back_win32.h"
 #include "platform/seams.h"
@@ -18,7 +19,6 @@ namespace {
 
 using test::Editor;
 using test::OwnWindow;
-using test::TestClipboard;
 using test::TextOf;
 using test::WaitUntil;
 
@@ -49,7 +49,7 @@ struct PasteCase {
     Editor editor;
     OwnWindow own;
     AppState state;
-    TestClipboard clipboard;
+    Win32Clipboard clipboard;
     Win32PasteBack actions;
     PasteCase() {
         state.history.history_texts = {"first", "\x93\xfa\x96\x7b\x8c\xea text"};  // "日本語 text"
