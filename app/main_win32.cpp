@@ -88,9 +88,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     UniqueWindow owner = CreateOwnerWindow(instance);
     try {
-        ProgramServices services = MakeProgramServices();
-        TForm1 form(MainWindowServices{instance, owner.get(), *services.profile, *services.key_names,
-                                       *services.clipboard, SettingsFilePath(ExecutablePath())});
+        const std::string executable = ExecutablePath();
+        ProgramServices services = MakeProgramServices(executable.substr(0, executable.find_last_of('\\') + 1));
+        TForm1 form(MainWindowServices{instance, owner.get(), *services.profile, *services.key_names, *services.env,
+                                       SettingsFilePath(executable)});
         form.Show();
         RunMessageLoop();
     } catch (...) {

@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/foreground_win32.h"
 #include "platform/paste_back_win32.h"
+#include "platform/seams.h"
 #include "platform/win32_error.h"
 
 namespace kaveto {
@@ -183,7 +184,7 @@ void TForm1::WMHotKey(WPARAM id) {
 
 void TForm1::HistoryItemClick(std::size_t position) {
     Win32PasteBack actions;
-    ReuseHistoryEntry(state_, position, services_.clipboard, actions);
+    ReuseHistoryEntry(state_, position, services_.env.clipboard, actions);
 }
 
 void TForm1::Paint() {

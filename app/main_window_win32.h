@@ -11,7 +11,7 @@
 
 namespace kaveto {
 
-class Clipboard;
+struct Environment;
 class KeyNames;
 class Profile;
 
@@ -21,7 +21,7 @@ struct MainWindowServices {
     HWND owner;  // the application's hidden owner window, owner of the error boxes
     Profile& profile;
     KeyNames& key_names;
-    Clipboard& clipboard;
+    Environment& env;  // the program folder, clipboard, key state, clock and files
     std::string settings_path;
 };
 

@@ -1,12 +1,15 @@
 #include "app/program_services_win32.h"
 
-#include "platform/clipboard_win32.h"
 #include "platform/system_profile.h"
 
 namespace kaveto {
 
-ProgramServices MakeProgramServices() {
-    return {MakeSystemProfile(), MakeSystemKeyNames(), std::make_unique<Win32Clipboard>()};
+ProgramServices MakeProgramServices(const std::string& program_folder) {
+    ProgramServices services{MakeSystemProfile(), MakeSystemKeyNames(), MakeSystemServices(), nullptr};
+    SystemServices& s = services.system;
+    services.env = std::make_unique<Environment>(
+        Environment{program_folder, *s.clipboard, *s.key_state, *s.clock, *s.files});
+    return services;
 }
 
 }  // namespace kaveto

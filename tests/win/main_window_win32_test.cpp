@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/clipboard_win32.h"
 #include "platform/foreground_win32.h"
 #include "platform/profile.h"
+#include "platform/system.h"
 #include "win/desktop_fixtures.h"
 
 namespace kaveto {
@@ -117,7 +117,7 @@ protected:
         profile.values["Other/ClipbordTime"] = "30";
         owner = ::CreateWindowExA(0, "Static", "Kaveto", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         form = std::make_unique<TForm1>(
-            MainWindowServices{::GetModuleHandleA(nullptr), owner, profile, names, clipboard, "C:\\test.ini"});
+            MainWindowServices{::GetModuleHandleA(nullptr), owner, profile, names, env, "C:\\test.ini"});
         form->Show();
     }
     ~MainWindowTest() override {
@@ -136,7 +136,8 @@ protected:
 
     MemoryProfile profile;
     NoNames names;
-    Win32Clipboard clipboard;
+    SystemServices system = MakeSystemServices();
+    Environment env{"C:\\", *system.clipboard, *system.key_state, *system.clock, *system.files};
     HWND owner = nullptr;
     std::unique_ptr<TForm1> form;
 };
