@@ -243,6 +243,48 @@ void Tap(BYTE vk) {
     Key(vk, true);
 }
 
+void PressAltA() {
+    Key(VK_MENU, false);
+    Key('A', false);
+    Key('A', true);
+    Key(VK_MENU, true);
+}
+
+namespace {
+
+bool OpenClipboardPatiently() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (::OpenClipboard(nullptr)) return true;
+        Settle(20);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string ClipboardText() {
+    if (!OpenClipboardPatiently()) throw std::runtime_error("the clipboard stays busy");
+    std::string text;
+    if (HANDLE block = ::GetClipboardData(CF_TEXT)) {
+        const char* bytes = static_cast<const char*>(::GlobalLock(block));
+        const SIZE_T size = ::GlobalSize(block);
+        if (bytes) text.assign(bytes, strnlen(bytes, size));
+        ::GlobalUnlock(block);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void SetClipboardText(const std::string& text) {
+    if (!OpenClipboardPatiently()) throw std::runtime_error("the clipboard stays busy");
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(::GlobalLock(block), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(block);
+    ::SetClipboardData(CF_TEXT, block);
+    ::CloseClipboard();
+}
+
 std::vector<std::string> IniLines(const std::string& content) {
     std::vector<std::string> lines;
     std::string section;

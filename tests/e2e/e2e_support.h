@@ -81,6 +81,13 @@ void MoveMouseTo(int x, int y);
 void MouseButton(DWORD flags);  // MOUSEEVENTF_LEFTDOWN and so on, at the current position
 void Key(BYTE vk, bool up);
 void Tap(BYTE vk);
+// The default hotkey: Alt down, A down, A up, Alt up.
+void PressAltA();
+
+// The clipboard's text (CF_TEXT), read within the block's size; the
+// clipboard is opened without an owner and retried while another holds it.
+std::string ClipboardText();
+void SetClipboardText(const std::string& text);
 
 // "Section/Key=value" for every line of a settings file, in file order.
 std::vector<std::string> IniLines(const std::string& content);

@@ -13,13 +13,6 @@ namespace {
 // "RegisterHotKey();に失敗しました" in Shift_JIS.
 const std::string kHotKeyFailed = "RegisterHotKey();\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
 
-void PressAltA() {
-    Key(VK_MENU, false);
-    Key('A', false);
-    Key('A', true);
-    Key(VK_MENU, true);
-}
-
 // The same without pumping this thread's messages, so that a WM_HOTKEY
 // sent to this thread waits in its queue.
 void PressAltAQuietly() {

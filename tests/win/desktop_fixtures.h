@@ -67,7 +67,7 @@ private:
         ::RegisterClassA(&wc);
         window_ = ::CreateWindowExA(0, wc.lpszClassName, "editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 300,
                                     200, nullptr, nullptr, wc.hInstance, nullptr);
-        edit_ = ::CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 280, 30, window_,
+        edit_ = ::CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 280, 150, window_,
                                   nullptr, wc.hInstance, nullptr);
         ready_ = true;
         MSG msg;

@@ -1,0 +1,25 @@
+#pragma once
+// A drag started from the test's own process, as a browser starts one: a
+// data object holding text, dropped on a point of the screen.
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+
+namespace kaveto::e2e {
+
+// Drags `text` (CF_TEXT) to the screen point and drops it there. Runs OLE's
+// own drag loop, which returns once the drop is over; the test's thread
+// must have OLE initialised. Returns DoDragDrop's result.
+HRESULT DragTextTo(const std::string& text, POINT target);
+
+// OLE for the test's thread while it lives.
+class OleThread {
+public:
+    OleThread() { ::OleInitialize(nullptr); }
+    ~OleThread() { ::OleUninitialize(); }
+    OleThread(const OleThread&) = delete;
+    OleThread& operator=(const OleThread&) = delete;
+};
+
+}  // namespace kaveto::e2e
