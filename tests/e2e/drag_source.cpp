@@ -10,9 +10,12 @@ namespace {
 
 // Reference counting is left out: both objects live on the stack of
 // DragTextTo for the whole drag.
-class TextDataObject : public IDataObject {
+class LinkDataObject : public IDataObject {
 public:
-    explicit TextDataObject(std::string text) : text_(std::move(text)) {}
+    LinkDataObject(std::string text, std::string descriptor)
+        : text_(std::move(text)),
+          descriptor_(std::move(descriptor)),
+          descriptor_format_(static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("FileGroupDescriptor"))) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IDataObject) {
             *object = static_cast<IDataObject*>(this);
@@ -26,9 +29,10 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text_.size() + 1);
+        const std::string& bytes = format->cfFormat == CF_TEXT ? text_ : descriptor_;
+        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
         if (!block) return E_OUTOFMEMORY;
-        std::memcpy(::GlobalLock(block), text_.c_str(), text_.size() + 1);
+        std::memcpy(::GlobalLock(block), bytes.c_str(), bytes.size() + 1);
         ::GlobalUnlock(block);
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = block;
@@ -37,7 +41,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        return format->cfFormat == CF_TEXT && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+        const bool known = format->cfFormat == CF_TEXT || format->cfFormat == descriptor_format_;
+        return known && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
     }
     HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
         out->ptd = nullptr;
@@ -46,8 +51,9 @@ public:
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
         if (direction != DATADIR_GET) return E_NOTIMPL;
-        FORMATETC text = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        return ::SHCreateStdEnumFmtEtc(1, &text, out);
+        FORMATETC formats[] = {{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
+                               {descriptor_format_, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}};
+        return ::SHCreateStdEnumFmtEtc(2, formats, out);
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
         return OLE_E_ADVISENOTSUPPORTED;
@@ -56,8 +62,17 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    std::string text_;
+    std::string text_, descriptor_;
+    CLIPFORMAT descriptor_format_;
 };
+
+// A FILEGROUPDESCRIPTORA block naming one file.
+std::string DescriptorNaming(const std::string& file_name) {
+    FILEGROUPDESCRIPTORA group = {};
+    group.cItems = 1;
+    std::strncpy(group.fgd[0].cFileName, file_name.c_str(), MAX_PATH - 1);
+    return std::string(reinterpret_cast<const char*>(&group), sizeof group);
+}
 
 // Moves the pointer over the target, lets the loop see it there for a few
 // rounds, then drops.
@@ -88,8 +103,8 @@ private:
 
 }  // namespace
 
-HRESULT DragTextTo(const std::string& text, POINT target) {
-    TextDataObject data(text);
+HRESULT DragLinkTo(const std::string& address, const std::string& link_text, POINT target) {
+    LinkDataObject data(address, DescriptorNaming(link_text + ".URL"));
     PointingDropSource source(target);
     ::SetCursorPos(target.x, target.y);
     DWORD effect = DROPEFFECT_NONE;

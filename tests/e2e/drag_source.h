@@ -8,10 +8,12 @@
 
 namespace kaveto::e2e {
 
-// Drags `text` (CF_TEXT) to the screen point and drops it there. Runs OLE's
-// own drag loop, which returns once the drop is over; the test's thread
-// must have OLE initialised. Returns DoDragDrop's result.
-HRESULT DragTextTo(const std::string& text, POINT target);
+// Drags a link to the screen point and drops it there, as a browser drags
+// one: its address as CF_TEXT and a "FileGroupDescriptor" naming one
+// internet shortcut after the link's text. Runs OLE's own drag loop, which
+// returns once the drop is over; the test's thread must have OLE
+// initialised. Returns DoDragDrop's result.
+HRESULT DragLinkTo(const std::string& address, const std::string& link_text, POINT target);
 
 // OLE for the test's thread while it lives.
 class OleThread {
