@@ -2,6 +2,7 @@
 // Stand-ins for the desktop around the program: another program's editor
 // window, and waiting with a message pump.
 #include <windows.h>
+#include <ole2.h>
 
 #include <atomic>
 #include <cstring>
@@ -11,6 +12,15 @@
 
 
 namespace kaveto::test {
+
+// OLE for the test's thread while it lives, as the program has it.
+class OleSession {
+public:
+    OleSession() { ::OleInitialize(nullptr); }
+    ~OleSession() { ::OleUninitialize(); }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+};
 
 inline bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = 5000) {
     const ULONGLONG end = ::GetTickCount64() + timeout_ms;

@@ -134,6 +134,7 @@ protected:
     }
     WindowHandle Target() { return form->state().target_window; }
 
+    test::OleSession ole;  // the main window registers itself as a drop target
     MemoryProfile profile;
     NoNames names;
     SystemServices system = MakeSystemServices();
