@@ -3,14 +3,24 @@
 // reference is released when its owner goes, also when an error passes.
 #include <windows.h>
 
+#include <cstdint>
+#include <type_traits>
 #include <utility>
 
 namespace kaveto {
 
 // Owns one value of type T and hands it to Close when it goes. Move-only, so
-// nothing is released twice.
-template <typename T, auto Close, T Invalid = T{}>
+// nothing is released twice. `InvalidBits` is the "no value" value as an
+// integer: a handle such as INVALID_HANDLE_VALUE is no constant expression,
+// so it cannot be a template argument itself.
+template <typename T, auto Close, std::intptr_t InvalidBits = 0>
 class Unique {
+    static T MakeInvalid() {
+        if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(InvalidBits);
+        else return static_cast<T>(InvalidBits);
+    }
+    inline static const T Invalid = MakeInvalid();
+
 public:
     Unique() = default;
     explicit Unique(T value) : value_(value) {}
@@ -42,7 +52,7 @@ inline void DestroyMenuValue(HMENU h) { ::DestroyMenu(h); }
 inline void DeleteObjectValue(HGDIOBJ h) { ::DeleteObject(h); }
 
 using UniqueHandle = Unique<HANDLE, CloseHandleValue>;
-using UniqueFileHandle = Unique<HANDLE, CloseHandleValue, INVALID_HANDLE_VALUE>;
+using UniqueFileHandle = Unique<HANDLE, CloseHandleValue, -1>;  // INVALID_HANDLE_VALUE
 using UniqueHGlobal = Unique<HGLOBAL, GlobalFreeValue>;
 using UniqueWindow = Unique<HWND, DestroyWindowValue>;
 using UniqueMenu = Unique<HMENU, DestroyMenuValue>;
