@@ -495,3 +495,153 @@ TEST_F(DropTargetTest, ARealDragDeliversTheLinkToTheRegisteredWindow) {
 
 }  // namespace
 }  // namespace kaveto
+
+namespace kaveto {
+namespace {
+
+// The stand-in browser beside this test program, driven as another process.
+class StandIn {
+public:
+    static std::string Path() {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string path(self);
+        return path.substr(0, path.find_last_of('\\') + 1) + "standin_browser.exe";
+    }
+    explicit StandIn(const std::string& arguments) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        HANDLE write = nullptr;
+        CreatePipe(&read_, &write, &sa, 0);
+        SetHandleInformation(read_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = write;
+        si.hStdError = write;
+        std::string command = "\"" + Path() + "\" " + arguments;
+        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi_);
+        CloseHandle(write);
+    }
+    ~StandIn() {
+        if (started_) {
+            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+        if (read_) CloseHandle(read_);
+    }
+    bool started() const { return started_; }
+    // Waits for the first line of output, pumping this thread's messages.
+    std::string Line(DWORD timeout_ms) {
+        std::string out;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms;) {
+            Pump();
+            DWORD avail = 0;
+            if (PeekNamedPipe(read_, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+                char c;
+                DWORD got = 0;
+                while (ReadFile(read_, &c, 1, &got, nullptr) && got && c != '\n') out += c;
+                while (!out.empty() && out.back() == '\r') out.pop_back();
+                return out;
+            }
+            Sleep(5);
+        }
+        return out;
+    }
+    // Waits for the process to end, pumping messages; its exit code or -1.
+    int Wait(DWORD timeout_ms) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms;) {
+            Pump();
+            if (WaitForSingleObject(pi_.hProcess, 5) == WAIT_OBJECT_0) {
+                DWORD code = 0;
+                GetExitCodeProcess(pi_.hProcess, &code);
+                return static_cast<int>(code);
+            }
+        }
+        return -1;
+    }
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+
+private:
+    HANDLE read_ = nullptr;
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+class CrossProcessDrop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GetFileAttributesA(StandIn::Path().c_str()) == INVALID_FILE_ATTRIBUTES)
+            GTEST_SKIP() << "standin_browser.exe not built";
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PlainProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KavetoDropTest";
+        RegisterClassA(&wc);
+        picture_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "KavetoDropTest", "picture",
+                                   WS_POPUP | WS_VISIBLE, 40, 40, 24, 24, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(picture_);
+        RegisterDropTarget(picture_, target_);
+        url_ = "http://kaveto.test/standin/" + std::to_string(GetCurrentProcessId()) + "/page.htm";
+    }
+    void TearDown() override {
+        if (!picture_) return;
+        RevokeDropTarget(picture_);
+        DestroyWindow(picture_);
+        StandIn("uncache " + url_).Wait(10000);
+        OleUninitialize();
+    }
+
+    AppState state_;
+    DiskFiles files_;
+    Win32WindowSearch windows_;
+    Win32UrlCache cache_;
+    int composed_ = 0;
+    CaptureContext context_{state_, files_, windows_, cache_, [this] { ++composed_; }};
+    std::vector<std::string> errors_;
+    DropTarget target_{context_, [this](const std::string& e) { errors_.push_back(e); }};
+    HWND picture_ = nullptr;
+    std::string url_;
+};
+
+TEST_F(CrossProcessDrop, ALinkDraggedFromTheBrowserIsQuotedWithItsPage) {
+    StandIn cache("cache " + url_ + " \"Stand-in page\"");
+    ASSERT_EQ(cache.Wait(10000), 0);
+    StandIn browser("show " + url_ + " 30");
+    ASSERT_TRUE(browser.started());
+    const std::string handle = browser.Line(10000);
+    ASSERT_FALSE(handle.empty());
+    // The browser must be in front when the link lands.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(5)) {
+        StandIn::Pump();
+        if (std::to_string(reinterpret_cast<UINT_PTR>(GetForegroundWindow())) == handle) break;
+    }
+
+    StandIn drag("drag 52 52 text http://kaveto.test/linked/ \"Linked page.url\"");
+    EXPECT_EQ(drag.Wait(20000), 0);
+    EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
+    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/linked/");
+    EXPECT_EQ(state_.record.url_txt, "Linked page");
+    EXPECT_EQ(state_.record.page_url, url_);
+    EXPECT_EQ(state_.record.title_txt, "Stand-in page");
+    EXPECT_EQ(composed_, 1);
+}
+
+TEST_F(CrossProcessDrop, ACachedFileDraggedOutIsQuotedWithItsAddress) {
+    StandIn cache("cache " + url_ + " Image");
+    ASSERT_EQ(cache.Wait(10000), 0);
+    const std::string local = cache.Line(1000);
+    ASSERT_FALSE(local.empty());
+    StandIn drag("drag 52 52 files \"" + Upper(local) + "\"");
+    EXPECT_EQ(drag.Wait(20000), 0);
+    EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
+    EXPECT_EQ(state_.record.src, url_);
+    EXPECT_EQ(composed_, 1);
+}
+
+}  // namespace
+}  // namespace kaveto
