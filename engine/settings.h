@@ -3,6 +3,7 @@
 // back at exit.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kaveto {
@@ -56,7 +57,32 @@ void LoadSettings(Profile& profile, KeyNames& key_names, const std::string& path
 void SaveSettings(Profile& profile, KeyNames& key_names, const std::string& path, const WindowPosition& position,
                   const Settings& settings);
 
+// Reads a shortcut text: "Shift+", "^", "Ctrl+" and "Alt+" prefixes in any
+// order, then a key name, all without regard to letter case. 0 for a text
+// that names no key.
 ShortCutValue ParseShortCut(const std::string& text, KeyNames& key_names);
+// "Shift+Ctrl+Alt+" (as present) and the key's name; empty when the key has
+// no name.
 std::string FormatShortCut(ShortCutValue value, KeyNames& key_names);
+
+// The name of a virtual-key code: the fixed table, the keyboard layout for
+// codes outside it; empty when the key has no name.
+std::string KeyName(int virtual_key, KeyNames& key_names);
+
+// One value of the settings file in the form SaveSettings writes it.
+struct SettingsEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// Every key with its written form, in the order SaveSettings writes them.
+std::vector<SettingsEntry> SettingsEntries(const WindowPosition& position, const Settings& settings,
+                                           KeyNames& key_names);
+
+// Reads the integer form of a value: "0x"/"0X" and hexadecimal digits, or
+// leading blanks, an optional sign and decimal digits or "$" and hexadecimal
+// digits. `fallback` when the text is empty, unreadable or out of range.
+std::int32_t ReadIntegerValue(std::string_view text, std::int32_t fallback);
 
 }  // namespace kaveto

@@ -26,4 +26,11 @@ public:
     virtual std::string SystemKeyName(int virtual_key) = 0;
 };
 
+// A platform without a keyboard layout to ask: keys outside the fixed table
+// have no name.
+class NoKeyNames : public KeyNames {
+public:
+    std::string SystemKeyName(int) override { return ""; }
+};
+
 }  // namespace kaveto

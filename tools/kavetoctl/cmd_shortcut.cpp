@@ -1,13 +1,18 @@
 #include <cstdio>
 
+#include "engine/settings.h"
+#include "platform/system_profile.h"
 #include "tools/kavetoctl/commands.h"
 
 namespace kaveto::ctl {
 
+// shortcut TEXT: the value ParseShortCut gives and its FormatShortCut text.
 int CmdShortcut(const Args& args) {
     if (args.size() != 1) return Usage();
-    std::fputs("shortcut: not built yet\n", stderr);
-    return 2;
+    const auto key_names = MakeSystemKeyNames();
+    const ShortCutValue value = ParseShortCut(args[0], *key_names);
+    std::printf("0x%04X\t%s\n", static_cast<unsigned>(value), FormatShortCut(value, *key_names).c_str());
+    return 0;
 }
 
 }  // namespace kaveto::ctl

@@ -12,5 +12,6 @@ int Usage();
 void SetBinaryStdio();
 
 int CmdShortcut(const Args& args);
+int CmdSettings(const Args& args);
 
 }  // namespace kaveto::ctl

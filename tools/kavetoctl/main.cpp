@@ -16,6 +16,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"shortcut", kaveto::ctl::CmdShortcut},
+    {"settings", kaveto::ctl::CmdSettings},
 };
 
 }  // namespace
@@ -25,7 +26,8 @@ namespace kaveto::ctl {
 int Usage() {
     std::fputs(
         "usage: kavetoctl COMMAND [ARGS]\n"
-        "  shortcut TEXT              parse a shortcut text and format it back\n",
+        "  shortcut TEXT              parse a shortcut text and format it back\n"
+        "  settings FILE              load FILE as the settings file and print every key\n",
         stderr);
     return 2;
 }
