@@ -38,7 +38,13 @@ private:
 
 void Win32WindowSearch::EnumDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) {
     EnumState state{&visit, nullptr};
-    ::EnumChildWindows(ToHwnd(parent), VisitChild, reinterpret_cast<LPARAM>(&state));
+    // Without a parent the search covers the top-level windows. Windows does
+    // that for a null parent itself; some implementations of the API visit
+    // nothing, so it is asked for in so many words.
+    if (parent)
+        ::EnumChildWindows(ToHwnd(parent), VisitChild, reinterpret_cast<LPARAM>(&state));
+    else
+        ::EnumWindows(VisitChild, reinterpret_cast<LPARAM>(&state));
     if (state.error) std::rethrow_exception(state.error);
 }
 

@@ -95,6 +95,20 @@ TEST_F(WindowTree, CutsALongAddressTo255Characters) {
     EXPECT_EQ(state.last_found_url, address.substr(0, 255)) << "the last address is kept";
 }
 
+TEST_F(WindowTree, WithoutAWindowSearchesTheTopLevelWindows) {
+    HWND bar = CreateWindowExA(0, "Edit", "http://kaveto.test/top-level/", WS_POPUP, 0, 0, 100, 20, nullptr,
+                               nullptr, nullptr, nullptr);
+    ASSERT_TRUE(bar);
+    AppState state;
+    testing::FakeFiles files;
+    Win32WindowSearch windows;
+    testing::FakeUrlCache cache;
+    CaptureContext context{state, files, windows, cache, nullptr};
+    FindPageAddress(context, 0);
+    DestroyWindow(bar);
+    EXPECT_EQ(state.last_found_url, "http://kaveto.test/top-level/");
+}
+
 // ---------------------------------------------------------------- URL cache
 
 // Files read straight from the disk, for the title of a cached page.
