@@ -34,6 +34,20 @@ private:
     DWORD from_, to_;
 };
 
+// A window of another thread than the one in front is brought up with the
+// two threads' input joined for that step, which the foreground rules require.
+void BringToFront(HWND window) {
+    const DWORD window_thread = ::GetWindowThreadProcessId(window, nullptr);
+    const DWORD front_thread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    ::SetForegroundWindow(window);
+    if (window_thread == front_thread) {
+        ::BringWindowToTop(window);
+        return;
+    }
+    InputJoin join(window_thread, front_thread);
+    ::BringWindowToTop(window);
+}
+
 }  // namespace
 
 void Win32WindowSearch::EnumDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) {
@@ -58,18 +72,6 @@ void Win32WindowSearch::WindowText(WindowHandle window, char* buffer, int limit)
 
 WindowHandle Win32WindowSearch::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
-void Win32WindowSearch::ForceForeground(WindowHandle window) { kaveto::ForceForeground(ToHwnd(window)); }
-
-void ForceForeground(HWND window) {
-    const DWORD window_thread = ::GetWindowThreadProcessId(window, nullptr);
-    const DWORD front_thread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    ::SetForegroundWindow(window);
-    if (window_thread == front_thread) {
-        ::BringWindowToTop(window);
-        return;
-    }
-    InputJoin join(window_thread, front_thread);
-    ::BringWindowToTop(window);
-}
+void Win32WindowSearch::ForceForeground(WindowHandle window) { BringToFront(ToHwnd(window)); }
 
 }  // namespace kaveto

@@ -15,11 +15,6 @@ public:
     void ForceForeground(WindowHandle window) override;
 };
 
-// Makes the window the foreground window and brings it to the top. A window
-// of another thread than the one in front is brought up with the two
-// threads' input joined for that step, which the foreground rules require.
-void ForceForeground(HWND window);
-
 inline HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 inline WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
