@@ -25,7 +25,8 @@ public:
     // Groups of the last match, the whole match included.
     int GroupCount() const;
     // Byte offsets of group `index` in the target of the last match, or
-    // -1/-1 for a group that did not take part.
+    // -1/-1 for a group that did not take part. False (and -1/-1) when no
+    // results may be read or the index is out of range.
     bool GroupSpan(int index, long& start, long& end) const;
 
 private:

@@ -13,5 +13,6 @@ void SetBinaryStdio();
 
 int CmdShortcut(const Args& args);
 int CmdSettings(const Args& args);
+int CmdMatch(const Args& args);
 
 }  // namespace kaveto::ctl

@@ -1,5 +1,5 @@
 // kavetoctl: the console companion of Kaveto. Each command lives in a file of
-// its own (cmd_*.cpp).
+// its own (cmd_*.cpp); this table names them and their usage lines.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,12 +11,14 @@ namespace {
 
 struct Command {
     const char* name;
-    int (*run)(const std::vector<std::string>& args);
+    int (*run)(const kaveto::ctl::Args& args);
+    const char* usage;
 };
 
 const Command kCommands[] = {
-    {"shortcut", kaveto::ctl::CmdShortcut},
-    {"settings", kaveto::ctl::CmdSettings},
+    {"shortcut", kaveto::ctl::CmdShortcut, "shortcut TEXT              parse a shortcut text and format it back"},
+    {"settings", kaveto::ctl::CmdSettings, "settings FILE              load FILE as the settings file and print every key"},
+    {"match", kaveto::ctl::CmdMatch, "match PATTERN              match stdin against m/regex/flags; print group offsets"},
 };
 
 }  // namespace
@@ -24,11 +26,8 @@ const Command kCommands[] = {
 namespace kaveto::ctl {
 
 int Usage() {
-    std::fputs(
-        "usage: kavetoctl COMMAND [ARGS]\n"
-        "  shortcut TEXT              parse a shortcut text and format it back\n"
-        "  settings FILE              load FILE as the settings file and print every key\n",
-        stderr);
+    std::fputs("usage: kavetoctl COMMAND [ARGS]\n", stderr);
+    for (const auto& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
     return 2;
 }
 

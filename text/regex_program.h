@@ -1,0 +1,109 @@
+#pragma once
+// The compiled form of a regular expression: a list of instructions run by
+// the Pike VM (regex_vm.cpp), built by the compiler (regex_compile.cpp).
+//
+// Characters are codes: a single-byte character is its byte (0-255), a
+// double-byte character is (lead << 8) | trail, always above 255.
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kaveto::regex {
+
+enum class Op : std::uint8_t {
+    kChar,       // code == arg
+    kCharFold,   // ASCII letter arg (lower case) in either case
+    kClass,      // classes[arg]
+    kAny,        // any character but "\n"
+    kAnyLine,    // any character
+    kMatch,
+    kJmp,        // to x
+    kSplit,      // to x first, then y
+    kSave,       // capture slot arg = current position
+    kAssert,     // Assertion(arg)
+    // A loop whose body can match the empty string stops after an iteration
+    // that consumed nothing, as Perl's does. The VM tracks, per thread, the
+    // outermost such loop (by nesting depth) whose current iteration began
+    // at the current position; see regex_vm.cpp.
+    kIterStart,  // an iteration of the depth-arg loop begins
+    kIterEnd,    // an iteration ends: if it was empty go to x, else go on
+    kLoopExit,   // leaving the depth-arg loop
+};
+
+enum Assertion : std::uint8_t {
+    kTextStart,     // \A, ^
+    kTextEnd,       // \z
+    kTextEndOrLf,   // \Z, $: at the end or before a final "\n"
+    kLineStart,     // ^ under m
+    kLineEnd,       // $ under m
+    kWordBoundary,  // \b
+    kNotWordBoundary,
+};
+
+struct Inst {
+    Op op;
+    std::uint32_t arg = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+struct CharClass {
+    std::bitset<256> bytes;                                  // single-byte codes
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> wide;  // double-byte ranges
+    bool negated = false;
+
+    bool Contains(std::uint32_t code) const {
+        bool in;
+        if (code < 256) {
+            in = bytes[code];
+        } else {
+            in = false;
+            for (const auto& [lo, hi] : wide)
+                if (code >= lo && code <= hi) { in = true; break; }
+        }
+        return in != negated;
+    }
+};
+
+// One byte of the literal text every match begins with.
+struct PrefixByte {
+    unsigned char byte;
+    bool fold;  // an ASCII letter matched in either case
+};
+
+struct Program {
+    std::vector<Inst> insts;
+    std::vector<CharClass> classes;
+    int groups = 1;                  // the whole match included
+    bool anchored = false;           // can match only at the start of the text
+    std::vector<PrefixByte> prefix;  // empty: no prefix scan
+    // Thread states: instruction pc with loop-emptiness value e lives in slot
+    // slot_base[pc] + e, e from 0 (none) to slot_depth[pc].
+    std::vector<std::uint32_t> slot_base;
+    std::vector<std::uint16_t> slot_depth;
+    std::uint32_t slots = 0;
+    std::array<bool, 256> lead{};  // lead bytes of the code page
+
+    // Working memory of the VM, kept between matches so that matching the
+    // same pattern again allocates nothing.
+    struct Threads {
+        std::vector<std::int32_t> pc;
+        std::vector<std::uint16_t> e;
+        std::vector<std::int64_t> caps;  // 2 * groups per thread
+        std::vector<std::uint32_t> mark;  // per slot: generation of its last visit
+        std::uint32_t generation = 0;
+    };
+    struct Job {
+        std::int32_t pc;  // -1: restore capture slot `e` to `value`
+        std::int32_t e;
+        std::int64_t value;
+    };
+    Threads run[2];
+    std::vector<Job> stack;
+    std::vector<std::int64_t> work;
+};
+
+}  // namespace kaveto::regex

@@ -1,0 +1,320 @@
+// The Pike VM: every thread of the program advances in step over the target,
+// one character at a time, in the order a backtracking matcher would try
+// them. Two threads at the same instruction and position have the same
+// future, so only the first (the one a backtracker would reach first) is
+// kept; that bounds the work per character by the program's size.
+//
+// Loops whose body can match the empty string carry one more piece of state:
+// whether the current iteration began at the current position, since such an
+// iteration ends the loop. The flags of nested loops are monotone (an inner
+// iteration begins no earlier than the outer one), so one number per thread
+// says it all: the depth of the outermost loop whose iteration is still
+// empty, or 0. A thread's state is (instruction, that number).
+#include <algorithm>
+#include <cstring>
+
+#include "text/regex_engine.h"
+#include "text/regex_program.h"
+
+namespace kaveto::regex {
+
+void CompileProgram(std::string_view perl_form, Program& program);
+
+namespace {
+
+constexpr std::uint32_t kNoChar = 0xFFFFFFFFu;
+
+bool IsWordCode(std::uint32_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsConsuming(Op op) {
+    return op == Op::kChar || op == Op::kCharFold || op == Op::kClass || op == Op::kAny ||
+           op == Op::kAnyLine || op == Op::kMatch;
+}
+
+// Where a thread stands: a character boundary and the characters around it.
+struct Place {
+    std::size_t at;
+    std::uint32_t before;  // kNoChar at the start
+    std::uint32_t after;   // kNoChar at the end
+};
+
+class Vm {
+public:
+    Vm(Program& p, std::string_view target, bool use_prefix)
+        : p_(p),
+          t_(reinterpret_cast<const unsigned char*>(target.data())),
+          n_(target.size()),
+          ncap_(2 * p.groups),
+          use_prefix_(use_prefix && !p.prefix.empty()) {}
+
+    bool Run(std::vector<long>& spans, std::uint64_t& steps);
+
+private:
+    Program& p_;
+    const unsigned char* t_;
+    const std::size_t n_;
+    const int ncap_;
+    const bool use_prefix_;
+    std::uint64_t steps_ = 0;
+
+    // The character at `at` (a boundary): its code and length in bytes.
+    std::uint32_t Decode(std::size_t at, std::size_t& len) const {
+        if (at >= n_) {
+            len = 0;
+            return kNoChar;
+        }
+        unsigned b = t_[at];
+        if (p_.lead[b] && at + 1 < n_) {
+            len = 2;
+            return (b << 8) | t_[at + 1];
+        }
+        len = 1;
+        return b;
+    }
+
+    // Lead bytes directly before `at`, not looking below `floor`. Everything
+    // after a byte that is not a lead byte starts a character, so the parity
+    // of this run tells whether `at` is a character boundary.
+    std::size_t LeadRun(std::size_t at, std::size_t floor) const {
+        std::size_t run = 0;
+        while (at > floor && p_.lead[t_[at - 1]]) {
+            --at;
+            ++run;
+        }
+        return run;
+    }
+
+    // The character that ends at boundary `at`; `floor` is a known boundary.
+    std::uint32_t CharBefore(std::size_t at, std::size_t floor) const {
+        if (at == 0) return kNoChar;
+        if (at >= 2 && at - 2 >= floor && p_.lead[t_[at - 2]] && LeadRun(at - 1, floor) % 2 == 1)
+            return (static_cast<std::uint32_t>(t_[at - 2]) << 8) | t_[at - 1];
+        return t_[at - 1];
+    }
+
+    bool PrefixAt(std::size_t q) const {
+        if (q + p_.prefix.size() > n_) return false;
+        for (std::size_t k = 0; k < p_.prefix.size(); ++k) {
+            const PrefixByte& pb = p_.prefix[k];
+            unsigned char b = t_[q + k];
+            if (b != pb.byte && !(pb.fold && (b | 0x20) == pb.byte)) return false;
+        }
+        return true;
+    }
+
+    // The first character boundary at or after `from` (a boundary) where the
+    // literal prefix occurs, or n_ + 1 if there is none.
+    std::size_t FindPrefix(std::size_t from) const {
+        const PrefixByte first = p_.prefix.front();
+        const unsigned char other = first.fold ? static_cast<unsigned char>(first.byte ^ 0x20) : first.byte;
+        std::size_t floor = from;  // a known boundary, moved forward as we go
+        std::size_t i = from;
+        const std::size_t last = n_ >= p_.prefix.size() ? n_ - p_.prefix.size() : 0;
+        if (n_ < p_.prefix.size()) return n_ + 1;
+        while (i <= last) {
+            std::size_t q;
+            if (!first.fold) {
+                const void* hit = std::memchr(t_ + i, first.byte, last + 1 - i);
+                if (!hit) return n_ + 1;
+                q = static_cast<const unsigned char*>(hit) - t_;
+            } else {
+                q = i;
+                while (q <= last && t_[q] != first.byte && t_[q] != other) ++q;
+                if (q > last) return n_ + 1;
+            }
+            const bool boundary = LeadRun(q, floor) % 2 == 0;
+            if (boundary && PrefixAt(q)) return q;
+            floor = boundary ? q : q + 1;
+            i = q + 1;
+        }
+        return n_ + 1;
+    }
+
+    bool Holds(std::uint32_t assertion, const Place& place) const {
+        switch (assertion) {
+            case kTextStart: return place.at == 0;
+            case kTextEnd: return place.at == n_;
+            case kTextEndOrLf: return place.at == n_ || (place.after == '\n' && place.at + 1 == n_);
+            case kLineStart: return place.at == 0 || (place.before == '\n' && place.at < n_);
+            case kLineEnd: return place.at == n_ || place.after == '\n';
+            case kWordBoundary: return IsWordCode(place.before) != IsWordCode(place.after);
+            case kNotWordBoundary: return IsWordCode(place.before) == IsWordCode(place.after);
+        }
+        return false;
+    }
+
+    void Clear(Program::Threads& list) {
+        list.pc.clear();
+        list.caps.clear();
+        if (++list.generation == 0) {
+            std::fill(list.mark.begin(), list.mark.end(), 0);
+            list.generation = 1;
+        }
+    }
+
+    // Adds the thread at `pc0` and every thread it reaches without consuming
+    // a character, in priority order, to `list`.
+    void AddThread(Program::Threads& list, std::int32_t pc0, const std::int64_t* caps, const Place& place) {
+        auto& work = p_.work;
+        auto& stack = p_.stack;
+        work.assign(caps, caps + ncap_);
+        stack.clear();
+        stack.push_back({pc0, 0, 0});
+        while (!stack.empty()) {
+            const Program::Job job = stack.back();
+            stack.pop_back();
+            if (job.pc < 0) {
+                work[job.e] = job.value;
+                continue;
+            }
+            std::int32_t pc = job.pc;
+            std::int32_t e = job.e;
+            for (;;) {
+                const Inst& in = p_.insts[pc];
+                if (IsConsuming(in.op)) e = 0;  // its future does not depend on e
+                std::uint32_t& mark = list.mark[p_.slot_base[pc] + e];
+                if (mark == list.generation) break;
+                mark = list.generation;
+                ++steps_;
+                switch (in.op) {
+                    case Op::kJmp:
+                        pc = in.x;
+                        continue;
+                    case Op::kSplit:
+                        stack.push_back({in.y, e, 0});
+                        pc = in.x;
+                        continue;
+                    case Op::kSave:
+                        stack.push_back({-1, static_cast<std::int32_t>(in.arg), work[in.arg]});
+                        work[in.arg] = static_cast<std::int64_t>(place.at);
+                        ++pc;
+                        continue;
+                    case Op::kAssert:
+                        if (!Holds(in.arg, place)) break;
+                        ++pc;
+                        continue;
+                    case Op::kIterStart:
+                        if (e == 0 || e > static_cast<std::int32_t>(in.arg)) e = in.arg;
+                        ++pc;
+                        continue;
+                    case Op::kIterEnd:
+                        if (e != 0 && e <= static_cast<std::int32_t>(in.arg))
+                            pc = in.x;  // an empty iteration ends the loop
+                        else
+                            ++pc;
+                        continue;
+                    case Op::kLoopExit:
+                        if (e >= static_cast<std::int32_t>(in.arg)) e = 0;
+                        ++pc;
+                        continue;
+                    default:
+                        list.pc.push_back(pc);
+                        list.caps.insert(list.caps.end(), work.begin(), work.end());
+                        break;
+                }
+                break;
+            }
+        }
+    }
+};
+
+bool Vm::Run(std::vector<long>& spans, std::uint64_t& steps) {
+    Program::Threads* clist = &p_.run[0];
+    Program::Threads* nlist = &p_.run[1];
+    for (auto* list : {clist, nlist}) {
+        if (list->mark.size() != p_.slots) {
+            list->mark.assign(p_.slots, 0);
+            list->generation = 0;
+        }
+    }
+    Clear(*clist);
+    std::vector<std::int64_t> initial(ncap_, -1);
+    std::vector<std::int64_t> best;
+    bool matched = false;
+
+    std::size_t pos = 0;
+    std::uint32_t before = kNoChar;
+    for (;;) {
+        if (clist->pc.empty()) {
+            if (matched || (p_.anchored && pos > 0)) break;
+            if (use_prefix_) {
+                std::size_t q = FindPrefix(pos);
+                if (q > n_) break;
+                if (q != pos) {
+                    before = CharBefore(q, pos);
+                    pos = q;
+                }
+            }
+        }
+        std::size_t len;
+        const std::uint32_t code = Decode(pos, len);
+        if (!matched && (!p_.anchored || pos == 0) &&
+            (!use_prefix_ || (pos < n_ && (t_[pos] | (p_.prefix[0].fold ? 0x20 : 0)) == p_.prefix[0].byte)))
+            AddThread(*clist, 0, initial.data(), Place{pos, before, code});
+
+        Clear(*nlist);
+        std::size_t after_len;
+        const Place next{pos + len, code, len ? Decode(pos + len, after_len) : kNoChar};
+        const std::size_t threads = clist->pc.size();
+        for (std::size_t i = 0; i < threads; ++i) {
+            const Inst& in = p_.insts[clist->pc[i]];
+            ++steps_;
+            bool ok = false;
+            switch (in.op) {
+                case Op::kMatch:
+                    matched = true;
+                    best.assign(clist->caps.begin() + i * ncap_, clist->caps.begin() + (i + 1) * ncap_);
+                    i = threads;  // threads after this one come later in Perl's order: drop them
+                    continue;
+                case Op::kChar: ok = code == in.arg; break;
+                case Op::kCharFold: ok = len && (code | 0x20) == in.arg; break;
+                case Op::kClass: ok = len && p_.classes[in.arg].Contains(code); break;
+                case Op::kAny: ok = len && code != '\n'; break;
+                case Op::kAnyLine: ok = len != 0; break;
+                default: break;
+            }
+            if (ok) AddThread(*nlist, clist->pc[i] + 1, clist->caps.data() + i * ncap_, next);
+        }
+        if (pos >= n_) break;
+        std::swap(clist, nlist);
+        pos += len;
+        before = code;
+    }
+    steps = steps_;
+    if (!matched) return false;
+    spans.assign(best.begin(), best.end());
+    for (int g = 0; g < p_.groups; ++g) {
+        if (spans[2 * g] < 0 || spans[2 * g + 1] < 0) spans[2 * g] = spans[2 * g + 1] = -1;
+    }
+    return true;
+}
+
+}  // namespace
+
+Regex::Regex(std::string_view perl_form) : program_(std::make_unique<Program>()) {
+    CompileProgram(perl_form, *program_);
+}
+
+Regex::~Regex() = default;
+
+int Regex::GroupCount() const { return program_->groups; }
+
+std::size_t Regex::ProgramSize() const { return program_->insts.size(); }
+
+void Regex::DisablePrefixScan() { prefix_disabled_ = true; }
+
+std::uint64_t Regex::StepBound(std::size_t length) const {
+    return (static_cast<std::uint64_t>(length) + 1) * 2 * program_->slots;
+}
+
+bool Regex::Match(std::string_view target, std::vector<long>& spans, MatchStats* stats) const {
+    std::uint64_t steps = 0;
+    Vm vm(*program_, target, !prefix_disabled_);
+    bool matched = vm.Run(spans, steps);
+    if (stats) stats->steps = steps;
+    return matched;
+}
+
+}  // namespace kaveto::regex
