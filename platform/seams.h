@@ -44,6 +44,9 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // The whole file, opened for reading while others may not write it.
     virtual std::string ReadAll(const std::string& path) = 0;
+    // The same, appended to `out`: a caller that merges the file with other
+    // text (the log) then copies it once.
+    virtual void ReadAppend(const std::string& path, std::string& out) { out += ReadAll(path); }
     // Replaces the file's content whole. On any failure the old file stays
     // exactly as it was and no temporary file is left behind.
     virtual void WriteWhole(const std::string& path, const std::string& content) = 0;

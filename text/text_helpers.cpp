@@ -1,6 +1,8 @@
 #include "text/text_helpers.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 
 namespace kaveto {
 namespace {
@@ -18,30 +20,70 @@ std::size_t FindIgnoreCase(std::string_view text, std::string_view search, std::
     return std::string_view::npos;
 }
 
+constexpr std::size_t kKeptBuffer = 1 << 20;
+
+// Whether `found` starts a character, given that `pos` (before it) does. Only
+// the bytes just before the occurrence decide: from the last byte that cannot
+// lead (or from `pos`), the lead bytes pair up, so an odd run puts the
+// occurrence on a second byte. Each byte is looked at once at most over a
+// whole replacement, so the scan stays linear.
+bool StartsCharacter(std::string_view text, std::size_t pos, std::size_t found) {
+    std::size_t leads = 0;
+    while (found - leads > pos && IsLeadByte(static_cast<unsigned char>(text[found - leads - 1]))) ++leads;
+    return leads % 2 == 0;
+}
+
 template <typename Find>
 void ReplaceWith(std::string& text, std::string_view search, std::string_view replacement, Find find) {
     if (search.empty()) return;
     std::size_t found = find(text, search, 0);
     if (found == std::string::npos) return;
-    std::string out;
+    const bool aliased = std::less_equal<const char*>()(text.data(), replacement.data()) &&
+                         std::less<const char*>()(replacement.data(), text.data() + text.size());
+    if (replacement.size() <= search.size() && !aliased) {
+        // The text never grows: it is rewritten where it stands, behind the
+        // point still to be searched, and nothing is allocated.
+        std::size_t pos = 0, out = 0;
+        while (found != std::string::npos) {
+            const std::size_t keep = StartsCharacter(text, pos, found) ? found - pos : found + 1 - pos;
+            std::memmove(text.data() + out, text.data() + pos, keep);
+            out += keep;
+            if (keep == found - pos) {
+                if (!replacement.empty()) std::memcpy(text.data() + out, replacement.data(), replacement.size());
+                out += replacement.size();
+                pos = found + search.size();
+            } else {
+                pos = found + 1;  // the occurrence begins on a second byte
+            }
+            found = pos < text.size() ? find(text, search, pos) : std::string::npos;
+        }
+        const std::size_t rest = text.size() - pos;
+        std::memmove(text.data() + out, text.data() + pos, rest);
+        text.resize(out + rest);
+        return;
+    }
+    // The result is built in a buffer kept from call to call: a template
+    // filled by a run of replacements then costs no allocation per run.
+    thread_local std::string out;
+    out.clear();
     out.reserve(text.size());
     std::size_t pos = 0;  // always on a character boundary
     while (found != std::string::npos) {
-        std::size_t boundary = pos;
-        while (boundary < found) boundary += CharLength(text, boundary);
-        if (boundary == found) {
+        if (StartsCharacter(text, pos, found)) {
             out.append(text, pos, found - pos);
             out.append(replacement);
             pos = found + search.size();
         } else {
             // The occurrence begins on a second byte: keep the character.
-            out.append(text, pos, boundary - pos);
-            pos = boundary;
+            out.append(text, pos, found + 1 - pos);
+            pos = found + 1;
         }
         found = pos < text.size() ? find(text, search, pos) : std::string::npos;
     }
     out.append(text, pos, std::string::npos);
     text.swap(out);
+    // A large text (a whole log) is not kept alive behind the caller's back.
+    if (out.capacity() > kKeptBuffer) std::string().swap(out);
 }
 
 bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }

@@ -12,7 +12,11 @@ int Usage();
 void SetBinaryStdio();
 
 int CmdShortcut(const Args& args);
+int CmdCompose(const Args& args);
+int CmdRules(const Args& args);
 int CmdSettings(const Args& args);
 int CmdMatch(const Args& args);
+int CmdDetect(const Args& args);
+int CmdConvert(const Args& args);
 
 }  // namespace kaveto::ctl

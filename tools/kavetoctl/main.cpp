@@ -19,6 +19,15 @@ const Command kCommands[] = {
     {"shortcut", kaveto::ctl::CmdShortcut, "shortcut TEXT              parse a shortcut text and format it back"},
     {"settings", kaveto::ctl::CmdSettings, "settings FILE              load FILE as the settings file and print every key"},
     {"match", kaveto::ctl::CmdMatch, "match PATTERN              match stdin against m/regex/flags; print group offsets"},
+    {"compose", kaveto::ctl::CmdCompose,
+     "compose --folder DIR [--page-url U] [--title T] [--sel S] [--click-url C] [--url-txt X]\n"
+     "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver]\n"
+     "                             compose the snippet of a capture (exit 3: no template applies)"},
+    {"rules", kaveto::ctl::CmdRules, "rules --folder DIR URL     the title rule that matches URL: line, title, address"},
+    {"detect", kaveto::ctl::CmdDetect, "detect                     print the Japanese text code of stdin"},
+    {"convert", kaveto::ctl::CmdConvert,
+     "convert [--from C] --to C  convert stdin to the code C (jis, euc, sjis);\n"
+     "                             with --from, that conversion without detection"},
 };
 
 }  // namespace

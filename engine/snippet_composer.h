@@ -1,0 +1,43 @@
+#pragma once
+// The road from a filled CaptureRecord to a delivered snippet.
+#include <string>
+#include <vector>
+
+#include "engine/app_state.h"
+#include "platform/seams.h"
+
+namespace kaveto {
+
+// Applies the title rules, fills the template the capture calls for (from
+// "main\" or, while Ctrl is down, "sub\") and delivers the snippet to the
+// clipboard, the history and the log, each under its setting. A capture that
+// fits no template emits nothing.
+void SnippetComposer(AppState& state, Environment& env);
+
+// The template file name a capture calls for ("1.txt" to "4.txt"), or the
+// empty text when none applies.
+std::string ChooseTemplate(const CaptureRecord& record);
+
+// Fills the composer's placeholders, in their fixed order.
+void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const std::string& page_url_default,
+                         const std::string& title_txt_default);
+
+// Replaces the date and time tokens with the values of `now`. The weekday name
+// is looked up first: ListIndexError when `youbi` has no entry for it.
+void ExpandDateTokens(std::string& text, const LocalTime& now, const std::vector<std::string>& youbi);
+
+// The composed snippet and its history label; `composed` is false when no
+// template applies. The sinks are not run.
+struct Composition {
+    bool composed = false;
+    std::string snippet;
+    std::string label;
+    LocalTime now;
+};
+Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Environment& env);
+
+// Hands a composed snippet to the clipboard, the history and the log, each
+// under its setting and in that order; the first failure stops the rest.
+void DeliverSnippet(AppState& state, Environment& env, const Composition& composition);
+
+}  // namespace kaveto

@@ -1,0 +1,19 @@
+#pragma once
+// The Windows clipboard, text format CF_TEXT.
+#include <windows.h>
+
+#include "platform/seams.h"
+
+namespace kaveto {
+
+class Win32Clipboard : public Clipboard {
+public:
+    // `owner` becomes the clipboard's owner; null leaves it without one.
+    explicit Win32Clipboard(HWND owner = nullptr) : owner_(owner) {}
+    void SetText(const std::string& text) override;
+
+private:
+    HWND owner_;
+};
+
+}  // namespace kaveto

@@ -1,0 +1,99 @@
+#pragma once
+// Stand-ins for the platform seams: deterministic, in memory, and able to
+// fail on demand.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/seams.h"
+
+namespace kaveto::fakes {
+
+class FakeClipboard : public Clipboard {
+public:
+    void SetText(const std::string& text) override {
+        if (fail) throw ClipboardError();
+        calls.push_back(text.substr(0, text.find('\0')));
+    }
+    bool fail = false;
+    std::vector<std::string> calls;
+};
+
+class FakeKeyState : public KeyState {
+public:
+    bool ControlDown() override {
+        ++reads;
+        return ctrl;
+    }
+    bool ctrl = false;
+    int reads = 0;
+};
+
+class FakeClock : public Clock {
+public:
+    LocalTime Now() override {
+        ++reads;
+        return now;
+    }
+    LocalTime now{2026, 6, 7, 9, 5, 7, 0};  // Sunday 7 June 2026, 09:05:07
+    int reads = 0;
+};
+
+// Files in memory, with Windows paths. A path's folder is what comes before
+// its last backslash; a folder must have been made for files in it to exist.
+class MemoryFiles : public Files {
+public:
+    void AddFolder(const std::string& folder) { folders.insert(Strip(folder)); }
+    void Put(const std::string& path, const std::string& content) {
+        AddFolder(FolderOf(path));
+        files[path] = content;
+    }
+
+    bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+    std::int64_t FileSize(const std::string& path) override {
+        auto it = files.find(path);
+        return it == files.end() ? -1 : static_cast<std::int64_t>(it->second.size());
+    }
+    std::string ReadAll(const std::string& path) override {
+        ++read_count;
+        if (auto e = read_errors.find(path); e != read_errors.end()) throw FileError(e->second);
+        auto it = files.find(path);
+        if (it == files.end()) throw FileError(folders.count(FolderOf(path)) ? 2 : 3);
+        return it->second;
+    }
+    void WriteWhole(const std::string& path, const std::string& content) override {
+        if (auto e = write_errors.find(path); e != write_errors.end()) throw FileError(e->second);
+        if (!folders.count(FolderOf(path))) throw FileError(3);
+        files[path] = content;
+        writes.push_back(path);
+    }
+
+    std::map<std::string, std::string> files;
+    std::set<std::string> folders;
+    std::map<std::string, std::uint32_t> read_errors, write_errors;
+    std::vector<std::string> writes;
+    int read_count = 0;
+
+private:
+    static std::string Strip(std::string folder) {
+        while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+        return folder;
+    }
+    static std::string FolderOf(const std::string& path) {
+        const auto sep = path.rfind('\\');
+        return sep == std::string::npos ? std::string() : path.substr(0, sep);
+    }
+};
+
+// A program folder "C:\prog\" with the platform fakes around it.
+struct FakeEnvironment {
+    FakeClipboard clipboard;
+    FakeKeyState key_state;
+    FakeClock clock;
+    MemoryFiles files;
+    Environment env{"C:\\prog\\", clipboard, key_state, clock, files};
+};
+
+}  // namespace kaveto::fakes
