@@ -10,9 +10,13 @@
 #include <map>
 #include <memory>
 
+#include "capture/capture_services_win32.h"
 #include "capture/drop_target_win32.h"
 #include "capture/page_context.h"
 #include "capture/url_cache_search.h"
+#include "platform/clipboard_win32.h"
+#include "platform/clock_win32.h"
+#include "platform/files_win32.h"
 #include "platform/url_cache_win32.h"
 #include "platform/window_search_win32.h"
 #include "tests/capture/capture_fakes.h"
@@ -516,12 +520,49 @@ private:
     bool started_ = false;
 };
 
+std::string ClipboardText() {
+    for (int attempt = 0; attempt < 50; ++attempt, Sleep(10)) {
+        if (!OpenClipboard(nullptr)) continue;
+        std::string text;
+        if (HANDLE h = GetClipboardData(CF_TEXT)) {
+            if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+                text.assign(p, strnlen(p, GlobalSize(h)));
+                GlobalUnlock(h);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+    return "(clipboard busy)";
+}
+
+void WriteFileBytes(const std::string& path, const std::string& content) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+// The picture of the main window, taking drops through the capture services
+// with the real composer, clipboard and files of a fresh program folder.
 class CrossProcessDrop : public ::testing::Test {
 protected:
     void SetUp() override {
         if (GetFileAttributesA(StandIn::Path().c_str()) == INVALID_FILE_ATTRIBUTES)
             GTEST_SKIP() << "standin_browser.exe not built";
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "kaveto-capture-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        CreateDirectoryA((folder_ + "main").c_str(), nullptr);
+        WriteFileBytes(folder_ + "title.txt", "");
+        WriteFileBytes(folder_ + "main\\2.txt", "%url_txt%|%click_url%|%title_txt%|%page_url%");
+        WriteFileBytes(folder_ + "main\\4.txt", "%SRC%|%title_txt%");
+        env_.program_folder = folder_;
+        state_.settings.LogBool = false;
+
         // Not a static control: those are transparent to the drag's hit test.
         WNDCLASSA wc{};
         wc.lpfnWndProc = PlainProc;
@@ -531,26 +572,33 @@ protected:
         picture_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "KavetoDropTest", "picture",
                                    WS_POPUP | WS_VISIBLE, 40, 40, 24, 24, nullptr, nullptr, nullptr, nullptr);
         ASSERT_TRUE(picture_);
-        RegisterDropTarget(picture_, target_);
+        capture_.RegisterDropTarget(picture_);
         url_ = "http://kaveto.test/standin/" + std::to_string(GetCurrentProcessId()) + "/page.htm";
     }
     void TearDown() override {
-        if (!picture_) return;
-        RevokeDropTarget(picture_);
-        DestroyWindow(picture_);
-        StandIn("uncache " + url_).Wait(10000);
-        OleUninitialize();
+        if (picture_) {
+            capture_.RevokeDropTarget(picture_);
+            DestroyWindow(picture_);
+            StandIn("uncache " + url_).Wait(10000);
+            OleUninitialize();
+        }
+        if (!folder_.empty()) {
+            for (const char* f : {"title.txt", "main\\2.txt", "main\\4.txt"}) DeleteFileA((folder_ + f).c_str());
+            RemoveDirectoryA((folder_ + "main").c_str());
+            RemoveDirectoryA(folder_.c_str());
+        }
     }
 
     AppState state_;
-    DiskFiles files_;
-    Win32WindowSearch windows_;
-    Win32UrlCache cache_;
-    int composed_ = 0;
-    CaptureContext context_{state_, files_, windows_, cache_, [this] { ++composed_; }};
+    Win32Files files_;
+    Win32Clipboard clipboard_;
+    Win32KeyState keys_;
+    Win32Clock clock_;
+    Environment env_{"", clipboard_, keys_, clock_, files_};
     std::vector<std::string> errors_;
-    DropTarget target_{context_, [this](const std::string& e) { errors_.push_back(e); }};
+    CaptureServices capture_{state_, env_, [this](const std::string& e) { errors_.push_back(e); }};
     HWND picture_ = nullptr;
+    std::string folder_;
     std::string url_;
 };
 
@@ -570,11 +618,8 @@ TEST_F(CrossProcessDrop, ALinkDraggedFromTheBrowserIsQuotedWithItsPage) {
     StandIn drag("drag 52 52 text http://kaveto.test/linked/ \"Linked page.url\"");
     EXPECT_EQ(drag.Wait(20000), 0);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/linked/");
-    EXPECT_EQ(state_.record.url_txt, "Linked page");
-    EXPECT_EQ(state_.record.page_url, url_);
-    EXPECT_EQ(state_.record.title_txt, "Stand-in page");
-    EXPECT_EQ(composed_, 1);
+    EXPECT_EQ(ClipboardText(), "Linked page|http://kaveto.test/linked/|Stand-in page|" + url_);
+    ASSERT_EQ(state_.history.history_texts.size(), 1u);
 }
 
 TEST_F(CrossProcessDrop, ACachedFileDraggedOutIsQuotedWithItsAddress) {
@@ -586,7 +631,15 @@ TEST_F(CrossProcessDrop, ACachedFileDraggedOutIsQuotedWithItsAddress) {
     EXPECT_EQ(drag.Wait(20000), 0);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
     EXPECT_EQ(state_.record.src, url_);
-    EXPECT_EQ(composed_, 1);
+    EXPECT_EQ(ClipboardText().substr(0, url_.size() + 1), url_ + "|");
+}
+
+TEST_F(CrossProcessDrop, ALinkWithoutDescriptorIsReportedAndTheDragEnds) {
+    StandIn drag("drag 52 52 text http://kaveto.test/bare/");
+    EXPECT_EQ(drag.Wait(20000), 0) << "the drag source is let go";
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/bare/");
+    EXPECT_TRUE(state_.history.history_texts.empty());
 }
 
 }  // namespace
