@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 
 #include "capture/capture_services_win32.h"
 #include "capture/drop_target_win32.h"
