@@ -48,6 +48,7 @@ struct Inst {
     std::uint32_t arg = 0;
     std::int32_t x = 0;
     std::int32_t y = 0;
+    std::uint32_t slot = 0;  // slot_base of this instruction, for the VM
 };
 
 struct CharClass {
@@ -80,6 +81,14 @@ struct Program {
     int groups = 1;                  // the whole match included
     bool anchored = false;           // can match only at the start of the text
     std::vector<PrefixByte> prefix;  // empty: no prefix scan
+    // A character every match contains (its bytes; a lower-case letter that
+    // may be in either case if required_fold). A target without these bytes
+    // cannot match.
+    std::string required;
+    bool required_fold = false;
+    // The bytes a match can begin with, when it cannot be empty.
+    bool has_first = false;
+    std::array<bool, 256> first{};
     // Thread states: instruction pc with loop-emptiness value e lives in slot
     // slot_base[pc] + e, e from 0 (none) to slot_depth[pc].
     std::vector<std::uint32_t> slot_base;
@@ -90,10 +99,10 @@ struct Program {
     // Working memory of the VM, kept between matches so that matching the
     // same pattern again allocates nothing.
     struct Threads {
-        std::vector<std::int32_t> pc;
-        std::vector<std::uint16_t> e;
-        std::vector<std::int64_t> caps;  // 2 * groups per thread
+        std::vector<std::int32_t> pc;     // `count` used, room for every slot
+        std::vector<std::int64_t> caps;   // 2 * groups per thread
         std::vector<std::uint32_t> mark;  // per slot: generation of its last visit
+        std::size_t count = 0;
         std::uint32_t generation = 0;
     };
     struct Job {

@@ -47,15 +47,27 @@ public:
           t_(reinterpret_cast<const unsigned char*>(target.data())),
           n_(target.size()),
           ncap_(2 * p.groups),
+          use_literals_(use_prefix),
           use_prefix_(use_prefix && !p.prefix.empty()) {}
 
     bool Run(std::vector<long>& spans, std::uint64_t& steps);
+
+    // False when the target lacks a character that every match contains.
+    bool MayMatch() const {
+        const std::string& r = p_.required;
+        if (!use_literals_ || r.empty()) return true;
+        const std::string_view text(reinterpret_cast<const char*>(t_), n_);
+        if (r.size() == 2) return text.find(r) != std::string_view::npos;
+        if (std::memchr(t_, static_cast<unsigned char>(r[0]), n_)) return true;
+        return p_.required_fold && std::memchr(t_, static_cast<unsigned char>(r[0]) ^ 0x20, n_);
+    }
 
 private:
     Program& p_;
     const unsigned char* t_;
     const std::size_t n_;
     const int ncap_;
+    const bool use_literals_;
     const bool use_prefix_;
     std::uint64_t steps_ = 0;
 
@@ -146,8 +158,7 @@ private:
     }
 
     void Clear(Program::Threads& list) {
-        list.pc.clear();
-        list.caps.clear();
+        list.count = 0;
         if (++list.generation == 0) {
             std::fill(list.mark.begin(), list.mark.end(), 0);
             list.generation = 1;
@@ -155,16 +166,20 @@ private:
     }
 
     // Adds the thread at `pc0` and every thread it reaches without consuming
-    // a character, in priority order, to `list`.
+    // a character, in priority order, to `list`. Each state is visited once
+    // per list, and each visit pushes at most one job, so the stack never
+    // holds more than one job per slot.
     void AddThread(Program::Threads& list, std::int32_t pc0, const std::int64_t* caps, const Place& place) {
-        auto& work = p_.work;
-        auto& stack = p_.stack;
-        work.assign(caps, caps + ncap_);
-        stack.clear();
-        stack.push_back({pc0, 0, 0});
-        while (!stack.empty()) {
-            const Program::Job job = stack.back();
-            stack.pop_back();
+        std::int64_t* const work = p_.work.data();
+        std::copy(caps, caps + ncap_, work);
+        Program::Job* const stack = p_.stack.data();
+        const Inst* const insts = p_.insts.data();
+        std::uint32_t* const mark = list.mark.data();
+        const std::uint32_t generation = list.generation;
+        std::size_t sp = 0;
+        stack[sp++] = {pc0, 0, 0};
+        while (sp > 0) {
+            const Program::Job job = stack[--sp];
             if (job.pc < 0) {
                 work[job.e] = job.value;
                 continue;
@@ -172,22 +187,22 @@ private:
             std::int32_t pc = job.pc;
             std::int32_t e = job.e;
             for (;;) {
-                const Inst& in = p_.insts[pc];
+                const Inst& in = insts[pc];
                 if (IsConsuming(in.op)) e = 0;  // its future does not depend on e
-                std::uint32_t& mark = list.mark[p_.slot_base[pc] + e];
-                if (mark == list.generation) break;
-                mark = list.generation;
+                std::uint32_t& m = mark[in.slot + e];
+                if (m == generation) break;
+                m = generation;
                 ++steps_;
                 switch (in.op) {
                     case Op::kJmp:
                         pc = in.x;
                         continue;
                     case Op::kSplit:
-                        stack.push_back({in.y, e, 0});
+                        stack[sp++] = {in.y, e, 0};
                         pc = in.x;
                         continue;
                     case Op::kSave:
-                        stack.push_back({-1, static_cast<std::int32_t>(in.arg), work[in.arg]});
+                        stack[sp++] = {-1, static_cast<std::int32_t>(in.arg), work[in.arg]};
                         work[in.arg] = static_cast<std::int64_t>(place.at);
                         ++pc;
                         continue;
@@ -210,8 +225,9 @@ private:
                         ++pc;
                         continue;
                     default:
-                        list.pc.push_back(pc);
-                        list.caps.insert(list.caps.end(), work.begin(), work.end());
+                        list.pc[list.count] = pc;
+                        std::copy(work, work + ncap_, list.caps.data() + list.count * ncap_);
+                        ++list.count;
                         break;
                 }
                 break;
@@ -226,9 +242,15 @@ bool Vm::Run(std::vector<long>& spans, std::uint64_t& steps) {
     for (auto* list : {clist, nlist}) {
         if (list->mark.size() != p_.slots) {
             list->mark.assign(p_.slots, 0);
+            list->pc.resize(p_.slots);
+            list->caps.resize(static_cast<std::size_t>(p_.slots) * ncap_);
             list->generation = 0;
         }
     }
+    p_.stack.resize(p_.slots + 1);
+    p_.work.resize(ncap_);
+    steps = 0;
+    if (!MayMatch()) return false;
     Clear(*clist);
     std::vector<std::int64_t> initial(ncap_, -1);
     std::vector<std::int64_t> best;
@@ -237,7 +259,7 @@ bool Vm::Run(std::vector<long>& spans, std::uint64_t& steps) {
     std::size_t pos = 0;
     std::uint32_t before = kNoChar;
     for (;;) {
-        if (clist->pc.empty()) {
+        if (clist->count == 0) {
             if (matched || (p_.anchored && pos > 0)) break;
             if (use_prefix_) {
                 std::size_t q = FindPrefix(pos);
@@ -246,18 +268,31 @@ bool Vm::Run(std::vector<long>& spans, std::uint64_t& steps) {
                     before = CharBefore(q, pos);
                     pos = q;
                 }
+            } else if (use_literals_ && p_.has_first) {
+                // Characters no match can begin with go by without the VM.
+                while (pos < n_ && !p_.first[t_[pos]]) {
+                    const unsigned b = t_[pos];
+                    if (p_.lead[b] && pos + 1 < n_) {
+                        before = (b << 8) | t_[pos + 1];
+                        pos += 2;
+                    } else {
+                        before = b;
+                        ++pos;
+                    }
+                }
+                if (pos >= n_) break;
             }
         }
         std::size_t len;
         const std::uint32_t code = Decode(pos, len);
-        if (!matched && (!p_.anchored || pos == 0) &&
+        if (!matched && (!p_.anchored || pos == 0) && (!p_.has_first || (pos < n_ && p_.first[t_[pos]])) &&
             (!use_prefix_ || (pos < n_ && (t_[pos] | (p_.prefix[0].fold ? 0x20 : 0)) == p_.prefix[0].byte)))
             AddThread(*clist, 0, initial.data(), Place{pos, before, code});
 
         Clear(*nlist);
         std::size_t after_len;
         const Place next{pos + len, code, len ? Decode(pos + len, after_len) : kNoChar};
-        const std::size_t threads = clist->pc.size();
+        const std::size_t threads = clist->count;
         for (std::size_t i = 0; i < threads; ++i) {
             const Inst& in = p_.insts[clist->pc[i]];
             ++steps_;
