@@ -14,6 +14,7 @@
 namespace kaveto::regex {
 
 enum class Op : std::uint8_t {
+    // Consuming instructions: a thread that passes goes on at y.
     kChar,       // code == arg
     kCharFold,   // ASCII letter arg (lower case) in either case
     kClass,      // classes[arg]

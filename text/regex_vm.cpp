@@ -310,7 +310,7 @@ bool Vm::Run(std::vector<long>& spans, std::uint64_t& steps) {
                 case Op::kAnyLine: ok = len != 0; break;
                 default: break;
             }
-            if (ok) AddThread(*nlist, clist->pc[i] + 1, clist->caps.data() + i * ncap_, next);
+            if (ok) AddThread(*nlist, in.y, clist->caps.data() + i * ncap_, next);
         }
         if (pos >= n_) break;
         std::swap(clist, nlist);

@@ -143,31 +143,26 @@ const Pathological kPathological[] = {
     {"m/^(a+)+$/", 'a', true},    {"m/(x+x+)+y/", 'x', false},
 };
 
-// Arg: index into kPathological; the target is 40 characters.
-void BM_Pathological40(benchmark::State& state) {
+// Args: index into kPathological, target length, literal scans on (1) or off
+// (0: the bare VM, no required-character check and no first-byte skip).
+void BM_Pathological(benchmark::State& state) {
     const Pathological& p = kPathological[state.range(0)];
-    const std::string target(40, p.letter);
+    const std::string target(static_cast<std::size_t>(state.range(1)), p.letter);
     Regex re(p.pattern);
+    if (!state.range(2)) re.DisablePrefixScan();
     std::vector<long> spans;
     bool found = false;
     for (auto _ : state) benchmark::DoNotOptimize(found = re.Match(target, spans));
     state.SetLabel(p.pattern);
     Report(state, target, found, p.matches);
 }
-BENCHMARK(BM_Pathological40)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
-
-void BM_Pathological16MiB(benchmark::State& state) {
-    const Pathological& p = kPathological[state.range(0)];
-    const std::string target(16u << 20, p.letter);
-    Regex re(p.pattern);
-    std::vector<long> spans;
-    bool found = false;
-    for (auto _ : state) benchmark::DoNotOptimize(found = re.Match(target, spans));
-    state.SetLabel(p.pattern);
-    Report(state, target, found, p.matches);
+void PathologicalArgs(benchmark::internal::Benchmark* b) {
+    for (int length : {40, 16 << 20})
+        for (int scans : {1, 0})
+            for (int i = 0; i < 5; ++i) b->Args({i, length, scans});
+    b->Unit(benchmark::kMicrosecond);
 }
-BENCHMARK(BM_Pathological16MiB)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)
-    ->ReportAggregatesOnly(false);
+BENCHMARK(BM_Pathological)->Apply(PathologicalArgs);
 
 }  // namespace
 
