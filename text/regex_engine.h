@@ -58,6 +58,10 @@ public:
     // compare the answers).
     void DisablePrefixScan();
 
+    // Interprets every step instead of replaying remembered ones (tests
+    // compare the two).
+    void DisableTransitionCache();
+
 private:
     std::unique_ptr<Program> program_;
     bool prefix_disabled_ = false;

@@ -8,6 +8,7 @@
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -114,6 +115,28 @@ struct Program {
     Threads run[2];
     std::vector<Job> stack;
     std::vector<std::int64_t> work;
+
+    // Transitions seen before, so that the same step is not interpreted
+    // again: a state is the list of thread instructions in priority order;
+    // from a state, a character and the assertions' view of the next
+    // position follow the next state and, per new thread, the thread it
+    // came from and the capture slots it sets to the new position. Bounded:
+    // once full, further steps are interpreted.
+    struct Leaf {
+        std::int32_t pc;
+        std::int32_t parent;  // index in the old list; -1: a new thread
+        std::uint32_t ops_begin, ops_end;
+    };
+    struct Transition {
+        std::int32_t next;
+        std::vector<Leaf> leaves;
+        std::vector<std::uint32_t> ops;  // capture slots
+    };
+    std::unordered_map<std::string, std::int32_t> state_ids;
+    std::vector<std::int32_t> match_index;  // per state: first Match thread or -1
+    std::unordered_map<std::uint64_t, Transition> transitions;
+    std::size_t cache_cells = 0;
+    bool use_cache = true;
 };
 
 }  // namespace kaveto::regex

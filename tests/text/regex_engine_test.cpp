@@ -215,7 +215,7 @@ TEST(RegexEngine, PathologicalPatternsStayLinearInTheTarget) {
     }
 }
 
-TEST(RegexEngine, AnswersDoNotDependOnTheLiteralPrefixScan) {
+TEST(RegexEngine, AnswersDoNotDependOnTheLiteralScansOrRememberedSteps) {
     const char* const kPatterns[] = {"m/\\<title\\>(.+)\\<\\/title\\>/i", "m/ab(c)/", "m/\\bAb/i", "m/\x83\x41" "a/"};
     const std::string kTargets[] = {"<b><TITLE>x</title>", "xabcabc", "\x83\x41" "Ab ab", "\x83\x83\x41" "a\x83\x41" "a"};
     for (const char* pattern : kPatterns) {
@@ -223,9 +223,32 @@ TEST(RegexEngine, AnswersDoNotDependOnTheLiteralPrefixScan) {
             SCOPED_TRACE(std::string(pattern) + " on " + target);
             Regex scanned(pattern), bare(pattern);
             bare.DisablePrefixScan();
+            bare.DisableTransitionCache();
             std::vector<long> a, b;
             EXPECT_EQ(scanned.Match(target, a), bare.Match(target, b));
             EXPECT_EQ(a, b);
+        }
+    }
+}
+
+// Remembered steps replayed on long, repetitive text give what interpreting
+// every step gives, also when a match is repeated on the same object.
+TEST(RegexEngine, ReplayedStepsAgreeWithInterpretedOnes) {
+    const char* const kPatterns[] = {"m/(a*)*b/", "m/(a|aa)*c/", "m/^(a|aa)+$/", "m/(a|ab)(c|bcd)?(d*)/",
+                                     "m/(?:(a)|b(\\w))+?$/m", "m/\\b(a+|b)\\B/", "m/(a|)*(b)/"};
+    const std::string kTargets[] = {std::string(300, 'a'), std::string(299, 'a') + "b",
+                                    "abab\naabbc abcd\n" + std::string(50, 'a') + "bcd aab",
+                                    std::string(100, 'a') + "\x83\x41" + std::string(100, 'a') + "c"};
+    for (const char* pattern : kPatterns) {
+        Regex replayed(pattern), interpreted(pattern);
+        interpreted.DisableTransitionCache();
+        for (int round = 0; round < 2; ++round) {
+            for (const std::string& target : kTargets) {
+                SCOPED_TRACE(std::string(pattern) + " on " + target.substr(0, 20));
+                std::vector<long> a, b;
+                EXPECT_EQ(replayed.Match(target, a), interpreted.Match(target, b));
+                EXPECT_EQ(a, b);
+            }
         }
     }
 }

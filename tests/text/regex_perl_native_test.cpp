@@ -330,9 +330,18 @@ TEST(RegexAgainstPerl, GeneratedPatternsGivePerlsMatchAndGroups) {
         std::string ours;
         try {
             Regex re("m/" + c.regex + "/" + c.flags);
-            std::vector<long> spans;
+            Regex interpreted("m/" + c.regex + "/" + c.flags);
+            interpreted.DisableTransitionCache();
+            interpreted.DisablePrefixScan();
+            std::vector<long> spans, first, plain;
             MatchStats stats;
-            if (re.Match(c.target, spans, &stats)) {
+            // The second match replays the steps the first one remembered.
+            const bool first_matched = re.Match(c.target, first);
+            const bool matched = re.Match(c.target, spans, &stats);
+            const bool plain_matched = interpreted.Match(c.target, plain);
+            EXPECT_TRUE(first_matched == matched && (!matched || first == spans)) << "case " << i;
+            EXPECT_TRUE(plain_matched == matched && (!matched || plain == spans)) << "case " << i;
+            if (matched) {
                 const std::vector<long> at = CharOffsets(c.target);
                 ours = "M";
                 for (long s : spans) ours += " " + std::to_string(s < 0 ? -1 : at[s]);
