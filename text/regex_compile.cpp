@@ -668,8 +668,26 @@ private:
     // iteration that consumed nothing ends the repetition once min iterations
     // are done (Perl's rule): the last forced copy and every optional one
     // check for that.
+    // False for a node that compiles to no instruction at all.
+    bool Emits(int n) const {
+        const Node& node = nodes_[n];
+        switch (node.kind) {
+            case Kind::kEmpty:
+                return false;
+            case Kind::kConcat:
+                return std::any_of(node.kids.begin(), node.kids.end(), [&](int k) { return Emits(k); });
+            case Kind::kRepeat:
+                return node.max != 0 && Emits(node.kids[0]);
+            default:
+                return true;
+        }
+    }
+
     void GenRepeat(const Node& node) {
         const int body = node.kids[0];
+        // Repeating nothing is nothing; generating it copy by copy could take
+        // as long as the counts multiply, with no instruction to show for it.
+        if (!Emits(body)) return;
         const bool checked = node.max != node.min && Nullable(body);
         const std::uint16_t outer = depth_;
         const std::uint16_t d = checked ? outer + 1 : outer;

@@ -129,6 +129,9 @@ const Row kFormerBugs[] = {
     {"lone lead byte at the end", "m/\\x83$/", std::string("a\x83"), {1, 2}},
     // The prefix scan must not start a match on a second byte.
     {"prefix on a second byte", "m/\\\\x/", "\x95\\x\\x", {3, 5}},
+    // Repeating an empty group was generated copy by copy: 10^9 steps of
+    // compiling for no instruction at all.
+    {"repeated empty groups", "m/(?:(?:(?:){1000}){1000}){1000}a/", "ba", {1, 2}},
     {"prefix after many lead bytes", "m/\x81@/", "\x81\x81\x81@\x81@", {2, 4}},
 };
 
