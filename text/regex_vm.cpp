@@ -10,6 +10,10 @@
 // iteration begins no earlier than the outer one), so one number per thread
 // says it all: the depth of the outermost loop whose iteration is still
 // empty, or 0. A thread's state is (instruction, that number).
+//
+// Captures never steer the match, so a step is fixed by the list of thread
+// instructions, the character and what the assertions see around the next
+// position; a step interpreted once is remembered and replayed after that.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -174,7 +178,9 @@ private:
     }
 
     std::int32_t Intern(const Program::Threads& list) {
-        std::string key(reinterpret_cast<const char*>(list.pc.data()), list.count * sizeof(std::int32_t));
+        std::string key;
+        if (list.count > 0)
+            key.assign(reinterpret_cast<const char*>(list.pc.data()), list.count * sizeof(std::int32_t));
         auto found = p_.state_ids.find(key);
         if (found != p_.state_ids.end()) return found->second;
         if (p_.state_ids.size() >= kMaxStates) return -1;
