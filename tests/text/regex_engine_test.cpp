@@ -117,7 +117,8 @@ TEST(RegexEngine, MatchesAndGroupsAreThoseOfPerl) {
     }
 }
 
-// Faults found while the engine was written, kept so they stay fixed.
+// Faults found while the engine was written (the brace, the repeated empty
+// groups) and the traps next to them, kept so they stay fixed.
 const Row kFormerBugs[] = {
     // A brace with nothing before it was refused as a quantifier; Perl takes
     // it as a character (found by the Perl comparison, under x after a blank).
