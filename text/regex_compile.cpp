@@ -17,7 +17,7 @@ constexpr int kMaxRepeat = 1000;          // largest n or m in {n,m}
 constexpr int kInfinite = -1;
 constexpr std::size_t kMaxInsts = 20000;  // bigger programs are refused
 constexpr std::uint32_t kMaxSlots = 40000;
-constexpr std::uint64_t kMaxCaptureCells = 4u << 20;  // slots x capture slots
+constexpr std::uint64_t kMaxCaptureCells = 1u << 20;  // slots x capture slots
 constexpr int kMaxNesting = 200;
 
 [[noreturn]] void Fail(std::string message) {
@@ -543,10 +543,40 @@ public:
         std::uint64_t slots = 0;
         for (std::size_t pc = 0; pc < p_.insts.size(); ++pc) {
             p_.slot_base[pc] = static_cast<std::uint32_t>(slots);
+            p_.insts[pc].slot = static_cast<std::uint32_t>(slots);
             p_.slot_depth[pc] = depth_of_[pc];
             slots += depth_of_[pc] + 1u;
         }
         if (slots > kMaxSlots || slots * 2 * p_.groups > kMaxCaptureCells) Fail("regex too large");
+        // Jumps to jumps go straight to the end of the chain, and a consuming
+        // instruction keeps where its thread goes next in y: fewer visits for
+        // the VM. (A chain of jumps cannot loop: every loop holds a split.)
+        auto resolve = [&](std::int32_t target) {
+            while (p_.insts[target].op == Op::kJmp) target = p_.insts[target].x;
+            return target;
+        };
+        for (std::size_t pc = 0; pc < p_.insts.size(); ++pc) {
+            Inst& in = p_.insts[pc];
+            switch (in.op) {
+                case Op::kJmp:
+                case Op::kIterEnd:
+                    in.x = resolve(in.x);
+                    break;
+                case Op::kSplit:
+                    in.x = resolve(in.x);
+                    in.y = resolve(in.y);
+                    break;
+                case Op::kChar:
+                case Op::kCharFold:
+                case Op::kClass:
+                case Op::kAny:
+                case Op::kAnyLine:
+                    in.y = resolve(static_cast<std::int32_t>(pc) + 1);
+                    break;
+                default:
+                    break;
+            }
+        }
         p_.slots = static_cast<std::uint32_t>(slots);
     }
 
@@ -638,8 +668,26 @@ private:
     // iteration that consumed nothing ends the repetition once min iterations
     // are done (Perl's rule): the last forced copy and every optional one
     // check for that.
+    // False for a node that compiles to no instruction at all.
+    bool Emits(int n) const {
+        const Node& node = nodes_[n];
+        switch (node.kind) {
+            case Kind::kEmpty:
+                return false;
+            case Kind::kConcat:
+                return std::any_of(node.kids.begin(), node.kids.end(), [&](int k) { return Emits(k); });
+            case Kind::kRepeat:
+                return node.max != 0 && Emits(node.kids[0]);
+            default:
+                return true;
+        }
+    }
+
     void GenRepeat(const Node& node) {
         const int body = node.kids[0];
+        // Repeating nothing is nothing; generating it copy by copy could take
+        // as long as the counts multiply, with no instruction to show for it.
+        if (!Emits(body)) return;
         const bool checked = node.max != node.min && Nullable(body);
         const std::uint16_t outer = depth_;
         const std::uint16_t d = checked ? outer + 1 : outer;
@@ -651,28 +699,46 @@ private:
             exits.push_back(Emit({Op::kIterEnd, d}));
             depth_ = outer;
         };
-        for (int i = 1; i <= node.min; ++i) {
-            if (checked && i == node.min)
-                checked_copy();
-            else
-                Gen(body);
-        }
         std::vector<int> splits;
-        if (node.max == kInfinite) {
-            int loop = Emit({Op::kSplit});
-            splits.push_back(loop);
+        int loop_back = -1;
+        if (node.max == kInfinite && node.min > 0) {
+            // A{n,}: n - 1 copies, then a loop around the n-th: the test
+            // after each iteration is the same from the n-th on.
+            for (int i = 1; i < node.min; ++i) Gen(body);
+            const int loop = Here();
             if (checked)
                 checked_copy();
             else
                 Gen(body);
-            p_.insts[Emit({Op::kJmp})].x = loop;
+            const int back = Emit({Op::kSplit});
+            if (node.greedy)
+                p_.insts[back].x = loop;  // y: the exit, patched below
+            else
+                p_.insts[back].y = loop;
+            loop_back = back;
         } else {
-            for (int i = node.min + 1; i <= node.max; ++i) {
-                splits.push_back(Emit({Op::kSplit}));
+            for (int i = 1; i <= node.min; ++i) {
+                if (checked && i == node.min)
+                    checked_copy();
+                else
+                    Gen(body);
+            }
+            if (node.max == kInfinite) {
+                int loop = Emit({Op::kSplit});
+                splits.push_back(loop);
                 if (checked)
                     checked_copy();
                 else
                     Gen(body);
+                p_.insts[Emit({Op::kJmp})].x = loop;
+            } else {
+                for (int i = node.min + 1; i <= node.max; ++i) {
+                    splits.push_back(Emit({Op::kSplit}));
+                    if (checked)
+                        checked_copy();
+                    else
+                        Gen(body);
+                }
             }
         }
         int exit = Here();
@@ -682,6 +748,12 @@ private:
             depth_ = outer;
         }
         for (int e : exits) p_.insts[e].x = exit;
+        if (loop_back >= 0) {
+            if (node.greedy)
+                p_.insts[loop_back].y = exit;
+            else
+                p_.insts[loop_back].x = exit;
+        }
         for (int s : splits) {
             if (node.greedy) {
                 p_.insts[s].x = s + 1;
@@ -745,6 +817,78 @@ bool CollectPrefix(const std::vector<Node>& nodes, int n, std::vector<PrefixByte
 
 std::uint64_t compiled_patterns = 0;
 
+// The bytes that can begin a match, or false if a match can be empty.
+bool FirstBytes(const Program& p, std::array<bool, 256>& first) {
+    std::vector<bool> seen(p.insts.size(), false);
+    std::vector<int> todo{0};
+    while (!todo.empty()) {
+        int pc = todo.back();
+        todo.pop_back();
+        if (seen[pc]) continue;
+        seen[pc] = true;
+        const Inst& in = p.insts[pc];
+        switch (in.op) {
+            case Op::kMatch:
+                return false;
+            case Op::kJmp:
+                todo.push_back(in.x);
+                break;
+            case Op::kSplit:
+                todo.push_back(in.x);
+                todo.push_back(in.y);
+                break;
+            case Op::kIterEnd:
+                todo.push_back(in.x);
+                todo.push_back(pc + 1);
+                break;
+            case Op::kSave:
+            case Op::kAssert:
+            case Op::kIterStart:
+            case Op::kLoopExit:
+                todo.push_back(pc + 1);
+                break;
+            case Op::kChar:
+                first[in.arg > 255 ? in.arg >> 8 : in.arg] = true;
+                break;
+            case Op::kCharFold:
+                first[in.arg] = first[in.arg ^ 0x20] = true;
+                break;
+            case Op::kClass:
+                for (int b = 0; b < 256; ++b) {
+                    if (p.lead[b] ? true : p.classes[in.arg].Contains(b)) first[b] = true;
+                }
+                break;
+            case Op::kAny:
+            case Op::kAnyLine:
+                for (int b = 0; b < 256; ++b) first[b] = first[b] || in.op == Op::kAnyLine || b != '\n';
+                break;
+        }
+    }
+    return true;
+}
+
+// A character that every match contains: the last one found along the
+// sequence that every match goes through. Returns false if there is none.
+bool FindRequired(const std::vector<Node>& nodes, int n, const Node*& found) {
+    const Node& node = nodes[n];
+    switch (node.kind) {
+        case Kind::kChar:
+            found = &node;
+            return true;
+        case Kind::kGroup:
+            return FindRequired(nodes, node.kids[0], found);
+        case Kind::kRepeat:
+            return node.min > 0 && FindRequired(nodes, node.kids[0], found);
+        case Kind::kConcat: {
+            bool any = false;
+            for (int kid : node.kids) any |= FindRequired(nodes, kid, found);
+            return any;
+        }
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 std::uint64_t CompiledPatternCount() { return compiled_patterns; }
@@ -792,6 +936,16 @@ void CompileProgram(std::string_view perl_form, Program& program) {
     Compiler(program, parser.nodes).Compile(root);
     program.anchored = StartsAnchored(parser.nodes, root);
     CollectPrefix(parser.nodes, root, program.prefix);
+    const Node* required = nullptr;
+    if (FindRequired(parser.nodes, root, required)) {
+        if (required->code > 255) {
+            program.required = {static_cast<char>(required->code >> 8), static_cast<char>(required->code & 0xFF)};
+        } else {
+            program.required = std::string(1, static_cast<char>(required->code));
+            program.required_fold = required->fold;
+        }
+    }
+    program.has_first = FirstBytes(program, program.first);
     ++compiled_patterns;
 }
 

@@ -53,8 +53,14 @@ public:
     // Instructions in the compiled program (for tests and benchmarks).
     std::size_t ProgramSize() const;
 
-    // Turns the literal-prefix scan off (benchmarks measure the bare VM).
+    // Turns the literal scans off, the prefix scan and the check for a
+    // character every match needs (benchmarks measure the bare VM; tests
+    // compare the answers).
     void DisablePrefixScan();
+
+    // Interprets every step instead of replaying remembered ones (tests
+    // compare the two).
+    void DisableTransitionCache();
 
 private:
     std::unique_ptr<Program> program_;

@@ -8,12 +8,14 @@
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace kaveto::regex {
 
 enum class Op : std::uint8_t {
+    // Consuming instructions: a thread that passes goes on at y.
     kChar,       // code == arg
     kCharFold,   // ASCII letter arg (lower case) in either case
     kClass,      // classes[arg]
@@ -48,6 +50,7 @@ struct Inst {
     std::uint32_t arg = 0;
     std::int32_t x = 0;
     std::int32_t y = 0;
+    std::uint32_t slot = 0;  // slot_base of this instruction, for the VM
 };
 
 struct CharClass {
@@ -80,6 +83,14 @@ struct Program {
     int groups = 1;                  // the whole match included
     bool anchored = false;           // can match only at the start of the text
     std::vector<PrefixByte> prefix;  // empty: no prefix scan
+    // A character every match contains (its bytes; a lower-case letter that
+    // may be in either case if required_fold). A target without these bytes
+    // cannot match.
+    std::string required;
+    bool required_fold = false;
+    // The bytes a match can begin with, when it cannot be empty.
+    bool has_first = false;
+    std::array<bool, 256> first{};
     // Thread states: instruction pc with loop-emptiness value e lives in slot
     // slot_base[pc] + e, e from 0 (none) to slot_depth[pc].
     std::vector<std::uint32_t> slot_base;
@@ -90,10 +101,10 @@ struct Program {
     // Working memory of the VM, kept between matches so that matching the
     // same pattern again allocates nothing.
     struct Threads {
-        std::vector<std::int32_t> pc;
-        std::vector<std::uint16_t> e;
-        std::vector<std::int64_t> caps;  // 2 * groups per thread
+        std::vector<std::int32_t> pc;     // `count` used, room for every slot
+        std::vector<std::int64_t> caps;   // 2 * groups per thread
         std::vector<std::uint32_t> mark;  // per slot: generation of its last visit
+        std::size_t count = 0;
         std::uint32_t generation = 0;
     };
     struct Job {
@@ -104,6 +115,28 @@ struct Program {
     Threads run[2];
     std::vector<Job> stack;
     std::vector<std::int64_t> work;
+
+    // Transitions seen before, so that the same step is not interpreted
+    // again: a state is the list of thread instructions in priority order;
+    // from a state, a character and the assertions' view of the next
+    // position follow the next state and, per new thread, the thread it
+    // came from and the capture slots it sets to the new position. Bounded:
+    // once full, further steps are interpreted.
+    struct Leaf {
+        std::int32_t pc;
+        std::int32_t parent;  // index in the old list; -1: a new thread
+        std::uint32_t ops_begin, ops_end;
+    };
+    struct Transition {
+        std::int32_t next;
+        std::vector<Leaf> leaves;
+        std::vector<std::uint32_t> ops;  // capture slots
+    };
+    std::unordered_map<std::string, std::int32_t> state_ids;
+    std::vector<std::int32_t> match_index;  // per state: first Match thread or -1
+    std::unordered_map<std::uint64_t, Transition> transitions;
+    std::size_t cache_cells = 0;
+    bool use_cache = true;
 };
 
 }  // namespace kaveto::regex

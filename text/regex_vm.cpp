@@ -10,8 +10,13 @@
 // iteration begins no earlier than the outer one), so one number per thread
 // says it all: the depth of the outermost loop whose iteration is still
 // empty, or 0. A thread's state is (instruction, that number).
+//
+// Captures never steer the match, so a step is fixed by the list of thread
+// instructions, the character and what the assertions see around the next
+// position; a step interpreted once is remembered and replayed after that.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "text/regex_engine.h"
 #include "text/regex_program.h"
@@ -23,6 +28,10 @@ void CompileProgram(std::string_view perl_form, Program& program);
 namespace {
 
 constexpr std::uint32_t kNoChar = 0xFFFFFFFFu;
+constexpr std::uint32_t kEndKey = 0x10000;     // transition key of "no character"
+constexpr std::uint32_t kInjectKey = 0x10001;  // key of adding the start thread
+constexpr std::size_t kMaxCacheCells = 1u << 20;
+constexpr std::size_t kMaxStates = 1u << 14;
 
 bool IsWordCode(std::uint32_t c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -47,15 +56,27 @@ public:
           t_(reinterpret_cast<const unsigned char*>(target.data())),
           n_(target.size()),
           ncap_(2 * p.groups),
+          use_literals_(use_prefix),
           use_prefix_(use_prefix && !p.prefix.empty()) {}
 
     bool Run(std::vector<long>& spans, std::uint64_t& steps);
+
+    // False when the target lacks a character that every match contains.
+    bool MayMatch() const {
+        const std::string& r = p_.required;
+        if (!use_literals_ || r.empty()) return true;
+        const std::string_view text(reinterpret_cast<const char*>(t_), n_);
+        if (r.size() == 2) return text.find(r) != std::string_view::npos;
+        if (std::memchr(t_, static_cast<unsigned char>(r[0]), n_)) return true;
+        return p_.required_fold && std::memchr(t_, static_cast<unsigned char>(r[0]) ^ 0x20, n_);
+    }
 
 private:
     Program& p_;
     const unsigned char* t_;
     const std::size_t n_;
     const int ncap_;
+    const bool use_literals_;
     const bool use_prefix_;
     std::uint64_t steps_ = 0;
 
@@ -145,9 +166,93 @@ private:
         return false;
     }
 
+    // What the assertions can tell about a place, as bits.
+    std::uint32_t Context(const Place& place) const {
+        return (place.at == 0) | (place.at == n_) << 1 | (place.at + 1 == n_) << 2 |
+               (place.before == '\n') << 3 | (place.after == '\n') << 4 | IsWordCode(place.before) << 5 |
+               IsWordCode(place.after) << 6;
+    }
+
+    static std::uint64_t Key(std::int32_t state, std::uint32_t what, std::uint32_t context) {
+        return static_cast<std::uint64_t>(state) << 32 | what << 8 | context;
+    }
+
+    std::int32_t Intern(const Program::Threads& list) {
+        std::string key;
+        if (list.count > 0)
+            key.assign(reinterpret_cast<const char*>(list.pc.data()), list.count * sizeof(std::int32_t));
+        auto found = p_.state_ids.find(key);
+        if (found != p_.state_ids.end()) return found->second;
+        if (p_.state_ids.size() >= kMaxStates) return -1;
+        const auto id = static_cast<std::int32_t>(p_.match_index.size());
+        std::int32_t match = -1;
+        for (std::size_t i = 0; i < list.count; ++i) {
+            if (p_.insts[list.pc[i]].op == Op::kMatch) {
+                match = static_cast<std::int32_t>(i);
+                break;
+            }
+        }
+        p_.match_index.push_back(match);
+        p_.state_ids.emplace(std::move(key), id);
+        p_.cache_cells += list.count + 1;
+        return id;
+    }
+
+    // Remembers the step just interpreted: `list` from index `from` on was
+    // made from `parents` (indexes into `old`, or -1 for `initial`).
+    std::int32_t Record(std::uint64_t key, const Program::Threads& list, std::size_t from,
+                        const std::vector<std::int32_t>* parents, const Program::Threads* old,
+                        const std::int64_t* initial) {
+        const std::int32_t next = Intern(list);
+        if (next < 0 || p_.cache_cells > kMaxCacheCells) return -1;
+        Program::Transition t;
+        t.next = next;
+        for (std::size_t j = from; j < list.count; ++j) {
+            const std::int32_t parent = parents ? (*parents)[j] : -1;
+            const std::int64_t* source = parent < 0 ? initial : old->caps.data() + parent * ncap_;
+            const std::int64_t* caps = list.caps.data() + j * ncap_;
+            Program::Leaf leaf{list.pc[j], parent, static_cast<std::uint32_t>(t.ops.size()), 0};
+            for (int k = 0; k < ncap_; ++k)
+                if (caps[k] != source[k]) t.ops.push_back(k);
+            leaf.ops_end = static_cast<std::uint32_t>(t.ops.size());
+            t.leaves.push_back(leaf);
+        }
+        p_.cache_cells += t.leaves.size() + t.ops.size() + 1;
+        p_.transitions.emplace(key, std::move(t));
+        return next;
+    }
+
+    struct LastTransition {
+        std::uint64_t key = ~0ull;
+        const Program::Transition* t = nullptr;
+    };
+
+    const Program::Transition* Find(std::uint64_t key, LastTransition& last) const {
+        if (key == last.key) return last.t;
+        auto found = p_.transitions.find(key);
+        if (found == p_.transitions.end()) return nullptr;
+        last = {key, &found->second};
+        return last.t;
+    }
+
+    // Appends the threads of a remembered transition to `list`.
+    void Apply(const Program::Transition& t, Program::Threads& list, const Program::Threads* old,
+               const std::int64_t* initial, std::size_t at) {
+        for (const Program::Leaf& leaf : t.leaves) {
+            const std::int64_t* source = leaf.parent < 0 ? initial : old->caps.data() + leaf.parent * ncap_;
+            std::int64_t* caps = list.caps.data() + list.count * ncap_;
+            std::copy(source, source + ncap_, caps);
+            for (std::uint32_t k = leaf.ops_begin; k < leaf.ops_end; ++k) caps[t.ops[k]] = static_cast<std::int64_t>(at);
+            list.pc[list.count++] = leaf.pc;
+            // Marked as if interpreted, so that a start thread added to this
+            // list later does not add the same thread twice.
+            list.mark[p_.insts[leaf.pc].slot] = list.generation;
+        }
+        steps_ += t.leaves.size();
+    }
+
     void Clear(Program::Threads& list) {
-        list.pc.clear();
-        list.caps.clear();
+        list.count = 0;
         if (++list.generation == 0) {
             std::fill(list.mark.begin(), list.mark.end(), 0);
             list.generation = 1;
@@ -155,16 +260,20 @@ private:
     }
 
     // Adds the thread at `pc0` and every thread it reaches without consuming
-    // a character, in priority order, to `list`.
+    // a character, in priority order, to `list`. Each state is visited once
+    // per list, and each visit pushes at most one job, so the stack never
+    // holds more than one job per slot.
     void AddThread(Program::Threads& list, std::int32_t pc0, const std::int64_t* caps, const Place& place) {
-        auto& work = p_.work;
-        auto& stack = p_.stack;
-        work.assign(caps, caps + ncap_);
-        stack.clear();
-        stack.push_back({pc0, 0, 0});
-        while (!stack.empty()) {
-            const Program::Job job = stack.back();
-            stack.pop_back();
+        std::int64_t* const work = p_.work.data();
+        std::copy(caps, caps + ncap_, work);
+        Program::Job* const stack = p_.stack.data();
+        const Inst* const insts = p_.insts.data();
+        std::uint32_t* const mark = list.mark.data();
+        const std::uint32_t generation = list.generation;
+        std::size_t sp = 0;
+        stack[sp++] = {pc0, 0, 0};
+        while (sp > 0) {
+            const Program::Job job = stack[--sp];
             if (job.pc < 0) {
                 work[job.e] = job.value;
                 continue;
@@ -172,22 +281,22 @@ private:
             std::int32_t pc = job.pc;
             std::int32_t e = job.e;
             for (;;) {
-                const Inst& in = p_.insts[pc];
+                const Inst& in = insts[pc];
                 if (IsConsuming(in.op)) e = 0;  // its future does not depend on e
-                std::uint32_t& mark = list.mark[p_.slot_base[pc] + e];
-                if (mark == list.generation) break;
-                mark = list.generation;
+                std::uint32_t& m = mark[in.slot + e];
+                if (m == generation) break;
+                m = generation;
                 ++steps_;
                 switch (in.op) {
                     case Op::kJmp:
                         pc = in.x;
                         continue;
                     case Op::kSplit:
-                        stack.push_back({in.y, e, 0});
+                        stack[sp++] = {in.y, e, 0};
                         pc = in.x;
                         continue;
                     case Op::kSave:
-                        stack.push_back({-1, static_cast<std::int32_t>(in.arg), work[in.arg]});
+                        stack[sp++] = {-1, static_cast<std::int32_t>(in.arg), work[in.arg]};
                         work[in.arg] = static_cast<std::int64_t>(place.at);
                         ++pc;
                         continue;
@@ -210,8 +319,9 @@ private:
                         ++pc;
                         continue;
                     default:
-                        list.pc.push_back(pc);
-                        list.caps.insert(list.caps.end(), work.begin(), work.end());
+                        list.pc[list.count] = pc;
+                        std::copy(work, work + ncap_, list.caps.data() + list.count * ncap_);
+                        ++list.count;
                         break;
                 }
                 break;
@@ -226,18 +336,35 @@ bool Vm::Run(std::vector<long>& spans, std::uint64_t& steps) {
     for (auto* list : {clist, nlist}) {
         if (list->mark.size() != p_.slots) {
             list->mark.assign(p_.slots, 0);
+            list->pc.resize(p_.slots);
+            list->caps.resize(static_cast<std::size_t>(p_.slots) * ncap_);
             list->generation = 0;
         }
     }
+    p_.stack.resize(p_.slots + 1);
+    p_.work.resize(ncap_);
+    steps = 0;
+    if (!MayMatch()) return false;
     Clear(*clist);
     std::vector<std::int64_t> initial(ncap_, -1);
     std::vector<std::int64_t> best;
     bool matched = false;
+    const bool use_cache = p_.use_cache;
+    std::vector<std::int32_t> parents;  // per new thread: the thread it came from
+    std::int32_t state = -1;            // the remembered state of clist, or -1
+    // On repetitive text the same transitions follow one another: the last
+    // one of each kind is checked before the table.
+    LastTransition last_inject, last_step;
+    std::int32_t empty_state = -1;
+    if (use_cache) {
+        Program::Threads none;
+        empty_state = Intern(none);
+    }
 
     std::size_t pos = 0;
     std::uint32_t before = kNoChar;
     for (;;) {
-        if (clist->pc.empty()) {
+        if (clist->count == 0) {
             if (matched || (p_.anchored && pos > 0)) break;
             if (use_prefix_) {
                 std::size_t q = FindPrefix(pos);
@@ -246,36 +373,89 @@ bool Vm::Run(std::vector<long>& spans, std::uint64_t& steps) {
                     before = CharBefore(q, pos);
                     pos = q;
                 }
+            } else if (use_literals_ && p_.has_first) {
+                // Characters no match can begin with go by without the VM.
+                while (pos < n_ && !p_.first[t_[pos]]) {
+                    const unsigned b = t_[pos];
+                    if (p_.lead[b] && pos + 1 < n_) {
+                        before = (b << 8) | t_[pos + 1];
+                        pos += 2;
+                    } else {
+                        before = b;
+                        ++pos;
+                    }
+                }
+                if (pos >= n_) break;
             }
         }
         std::size_t len;
         const std::uint32_t code = Decode(pos, len);
-        if (!matched && (!p_.anchored || pos == 0) &&
-            (!use_prefix_ || (pos < n_ && (t_[pos] | (p_.prefix[0].fold ? 0x20 : 0)) == p_.prefix[0].byte)))
-            AddThread(*clist, 0, initial.data(), Place{pos, before, code});
+        if (clist->count == 0) state = use_cache ? empty_state : -1;
+        if (!matched && (!p_.anchored || pos == 0) && (!p_.has_first || (pos < n_ && p_.first[t_[pos]])) &&
+            (!use_prefix_ || (pos < n_ && (t_[pos] | (p_.prefix[0].fold ? 0x20 : 0)) == p_.prefix[0].byte))) {
+            const Place here{pos, before, code};
+            if (state >= 0) {
+                const std::uint64_t key = Key(state, kInjectKey, Context(here));
+                const Program::Transition* known = Find(key, last_inject);
+                if (known) {
+                    Apply(*known, *clist, nullptr, initial.data(), pos);
+                    state = known->next;
+                } else {
+                    const std::size_t from = clist->count;
+                    AddThread(*clist, 0, initial.data(), here);
+                    state = Record(key, *clist, from, nullptr, nullptr, initial.data());
+                }
+            } else {
+                AddThread(*clist, 0, initial.data(), here);
+            }
+        }
 
         Clear(*nlist);
         std::size_t after_len;
         const Place next{pos + len, code, len ? Decode(pos + len, after_len) : kNoChar};
-        const std::size_t threads = clist->pc.size();
-        for (std::size_t i = 0; i < threads; ++i) {
-            const Inst& in = p_.insts[clist->pc[i]];
-            ++steps_;
-            bool ok = false;
-            switch (in.op) {
-                case Op::kMatch:
-                    matched = true;
-                    best.assign(clist->caps.begin() + i * ncap_, clist->caps.begin() + (i + 1) * ncap_);
-                    i = threads;  // threads after this one come later in Perl's order: drop them
-                    continue;
-                case Op::kChar: ok = code == in.arg; break;
-                case Op::kCharFold: ok = len && (code | 0x20) == in.arg; break;
-                case Op::kClass: ok = len && p_.classes[in.arg].Contains(code); break;
-                case Op::kAny: ok = len && code != '\n'; break;
-                case Op::kAnyLine: ok = len != 0; break;
-                default: break;
+        const std::size_t threads = clist->count;
+        const Program::Transition* known = nullptr;
+        std::uint64_t key = 0;
+        if (state >= 0 && threads > 0) {
+            key = Key(state, len ? code : kEndKey, Context(next));
+            known = Find(key, last_step);
+        }
+        if (threads == 0) {
+            // Nothing to step; the next list stays empty.
+        } else if (known) {
+            const std::int32_t m = p_.match_index[state];
+            if (m >= 0) {
+                matched = true;
+                best.assign(clist->caps.begin() + m * ncap_, clist->caps.begin() + (m + 1) * ncap_);
             }
-            if (ok) AddThread(*nlist, clist->pc[i] + 1, clist->caps.data() + i * ncap_, next);
+            steps_ += m >= 0 ? m + 1 : threads;
+            Apply(*known, *nlist, clist, nullptr, next.at);
+            state = known->next;
+        } else {
+            parents.clear();
+            for (std::size_t i = 0; i < threads; ++i) {
+                const Inst& in = p_.insts[clist->pc[i]];
+                ++steps_;
+                bool ok = false;
+                switch (in.op) {
+                    case Op::kMatch:
+                        matched = true;
+                        best.assign(clist->caps.begin() + i * ncap_, clist->caps.begin() + (i + 1) * ncap_);
+                        i = threads;  // threads after this one come later in Perl's order: drop them
+                        continue;
+                    case Op::kChar: ok = code == in.arg; break;
+                    case Op::kCharFold: ok = len && (code | 0x20) == in.arg; break;
+                    case Op::kClass: ok = len && p_.classes[in.arg].Contains(code); break;
+                    case Op::kAny: ok = len && code != '\n'; break;
+                    case Op::kAnyLine: ok = len != 0; break;
+                    default: break;
+                }
+                if (ok) {
+                    AddThread(*nlist, in.y, clist->caps.data() + i * ncap_, next);
+                    if (state >= 0) parents.resize(nlist->count, static_cast<std::int32_t>(i));
+                }
+            }
+            if (state >= 0) state = Record(key, *nlist, 0, &parents, clist, nullptr);
         }
         if (pos >= n_) break;
         std::swap(clist, nlist);
@@ -304,6 +484,8 @@ int Regex::GroupCount() const { return program_->groups; }
 std::size_t Regex::ProgramSize() const { return program_->insts.size(); }
 
 void Regex::DisablePrefixScan() { prefix_disabled_ = true; }
+
+void Regex::DisableTransitionCache() { program_->use_cache = false; }
 
 std::uint64_t Regex::StepBound(std::size_t length) const {
     return (static_cast<std::uint64_t>(length) + 1) * 2 * program_->slots;

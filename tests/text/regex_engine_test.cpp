@@ -117,7 +117,8 @@ TEST(RegexEngine, MatchesAndGroupsAreThoseOfPerl) {
     }
 }
 
-// Faults found while the engine was written, kept so they stay fixed.
+// Faults found while the engine was written (the brace, the repeated empty
+// groups) and the traps next to them, kept so they stay fixed.
 const Row kFormerBugs[] = {
     // A brace with nothing before it was refused as a quantifier; Perl takes
     // it as a character (found by the Perl comparison, under x after a blank).
@@ -129,6 +130,9 @@ const Row kFormerBugs[] = {
     {"lone lead byte at the end", "m/\\x83$/", std::string("a\x83"), {1, 2}},
     // The prefix scan must not start a match on a second byte.
     {"prefix on a second byte", "m/\\\\x/", "\x95\\x\\x", {3, 5}},
+    // Repeating an empty group was generated copy by copy: 10^9 steps of
+    // compiling for no instruction at all.
+    {"repeated empty groups", "m/(?:(?:(?:){1000}){1000}){1000}a/", "ba", {1, 2}},
     {"prefix after many lead bytes", "m/\x81@/", "\x81\x81\x81@\x81@", {2, 4}},
 };
 
@@ -215,7 +219,7 @@ TEST(RegexEngine, PathologicalPatternsStayLinearInTheTarget) {
     }
 }
 
-TEST(RegexEngine, AnswersDoNotDependOnTheLiteralPrefixScan) {
+TEST(RegexEngine, AnswersDoNotDependOnTheLiteralScansOrRememberedSteps) {
     const char* const kPatterns[] = {"m/\\<title\\>(.+)\\<\\/title\\>/i", "m/ab(c)/", "m/\\bAb/i", "m/\x83\x41" "a/"};
     const std::string kTargets[] = {"<b><TITLE>x</title>", "xabcabc", "\x83\x41" "Ab ab", "\x83\x83\x41" "a\x83\x41" "a"};
     for (const char* pattern : kPatterns) {
@@ -223,9 +227,32 @@ TEST(RegexEngine, AnswersDoNotDependOnTheLiteralPrefixScan) {
             SCOPED_TRACE(std::string(pattern) + " on " + target);
             Regex scanned(pattern), bare(pattern);
             bare.DisablePrefixScan();
+            bare.DisableTransitionCache();
             std::vector<long> a, b;
             EXPECT_EQ(scanned.Match(target, a), bare.Match(target, b));
             EXPECT_EQ(a, b);
+        }
+    }
+}
+
+// Remembered steps replayed on long, repetitive text give what interpreting
+// every step gives, also when a match is repeated on the same object.
+TEST(RegexEngine, ReplayedStepsAgreeWithInterpretedOnes) {
+    const char* const kPatterns[] = {"m/(a*)*b/", "m/(a|aa)*c/", "m/^(a|aa)+$/", "m/(a|ab)(c|bcd)?(d*)/",
+                                     "m/(?:(a)|b(\\w))+?$/m", "m/\\b(a+|b)\\B/", "m/(a|)*(b)/"};
+    const std::string kTargets[] = {std::string(300, 'a'), std::string(299, 'a') + "b",
+                                    "abab\naabbc abcd\n" + std::string(50, 'a') + "bcd aab",
+                                    std::string(100, 'a') + "\x83\x41" + std::string(100, 'a') + "c"};
+    for (const char* pattern : kPatterns) {
+        Regex replayed(pattern), interpreted(pattern);
+        interpreted.DisableTransitionCache();
+        for (int round = 0; round < 2; ++round) {
+            for (const std::string& target : kTargets) {
+                SCOPED_TRACE(std::string(pattern) + " on " + target.substr(0, 20));
+                std::vector<long> a, b;
+                EXPECT_EQ(replayed.Match(target, a), interpreted.Match(target, b));
+                EXPECT_EQ(a, b);
+            }
         }
     }
 }

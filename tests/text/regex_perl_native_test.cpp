@@ -5,7 +5,8 @@
 // to one perl process. Perl sees the cp932-decoded strings and counts in
 // characters; so does the comparison.
 //
-// KAVETO_REGEX_SEED and KAVETO_REGEX_CASES override the seed and the count.
+// KAVETO_REGEX_SEED, KAVETO_REGEX_CASES and KAVETO_REGEX_LENGTH override the
+// seed, the count and the longest target (in characters).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -52,7 +53,7 @@ constexpr int kLetterCount = sizeof kLetters / sizeof kLetters[0];
 
 class Generator {
 public:
-    explicit Generator(unsigned seed) : rng_(seed) {}
+    Generator(unsigned seed, int max_length) : rng_(seed), max_length_(max_length) {}
 
     // A pattern for the flags `flags`; true in `captures_in_repeat` when a
     // capturing group sits inside a repeated item.
@@ -75,7 +76,7 @@ public:
 
     std::string Target() {
         std::string t;
-        int n = R(9);
+        int n = R(max_length_ + 1);
         for (int i = 0; i < n; ++i) {
             // Mostly a and b, so that repetitions find something to repeat.
             int k = R(3) == 0 ? R(kLetterCount) : R(2) == 0 ? 0 : R(5);
@@ -86,6 +87,7 @@ public:
 
 private:
     std::mt19937 rng_;
+    int max_length_;
     bool extended_ = false;
     bool captures_in_repeat_ = false;
 
@@ -295,9 +297,11 @@ TEST(RegexAgainstPerl, GeneratedPatternsGivePerlsMatchAndGroups) {
     int count = 20000;
     if (const char* s = std::getenv("KAVETO_REGEX_SEED")) seed = static_cast<unsigned>(std::strtoul(s, nullptr, 10));
     if (const char* c = std::getenv("KAVETO_REGEX_CASES")) count = std::atoi(c);
+    int length = 8;
+    if (const char* l = std::getenv("KAVETO_REGEX_LENGTH")) length = std::atoi(l);
     std::cout << "regex differential test: seed " << seed << ", " << count << " cases" << std::endl;
 
-    Generator gen(seed);
+    Generator gen(seed, length);
     std::vector<Case> cases;
     for (int i = 0; i < count; ++i) {
         Case c;
@@ -330,9 +334,18 @@ TEST(RegexAgainstPerl, GeneratedPatternsGivePerlsMatchAndGroups) {
         std::string ours;
         try {
             Regex re("m/" + c.regex + "/" + c.flags);
-            std::vector<long> spans;
+            Regex interpreted("m/" + c.regex + "/" + c.flags);
+            interpreted.DisableTransitionCache();
+            interpreted.DisablePrefixScan();
+            std::vector<long> spans, first, plain;
             MatchStats stats;
-            if (re.Match(c.target, spans, &stats)) {
+            // The second match replays the steps the first one remembered.
+            const bool first_matched = re.Match(c.target, first);
+            const bool matched = re.Match(c.target, spans, &stats);
+            const bool plain_matched = interpreted.Match(c.target, plain);
+            EXPECT_TRUE(first_matched == matched && (!matched || first == spans)) << "case " << i;
+            EXPECT_TRUE(plain_matched == matched && (!matched || plain == spans)) << "case " << i;
+            if (matched) {
                 const std::vector<long> at = CharOffsets(c.target);
                 ours = "M";
                 for (long s : spans) ours += " " + std::to_string(s < 0 ? -1 : at[s]);

@@ -1,0 +1,48 @@
+#pragma once
+// The page the user is looking at: its address, read out of the browser's
+// address bar, and its title, read out of the page's local copy.
+#include <cstdint>
+#include <string>
+
+#include "capture/capture_context.h"
+
+namespace kaveto {
+
+// A local copy larger than this is not read for its title: no page is that
+// big, and reading it whole would only exhaust memory.
+constexpr std::int64_t kMaxPageFileSize = std::int64_t{64} << 20;
+
+// Searches the descendants of `window` for an "Edit" control whose text is a
+// web or file address; the first one sets state.last_found_url. When none
+// does, last_found_url keeps the address found before.
+void FindPageAddress(CaptureContext& context, WindowHandle window);
+
+// Sets page_url and title_txt for the page shown in `window`.
+void CapturePageContext(CaptureContext& context, WindowHandle window);
+
+// Sets title_txt from the local copy of last_found_url; leaves it alone when
+// there is no local copy.
+void LookUpPageTitle(CaptureContext& context);
+
+// The text of the page's title element: the page's bytes up to the first zero
+// byte, lines ended with CR LF, converted to Shift_JIS; empty when no title
+// element stands on one line.
+std::string PageTitleFromContent(const std::string& content);
+
+// The local file for an address: the path itself for a file address, else
+// the URL cache's copy; empty when there is none.
+std::string UrlToLocalFile(const std::string& address, UrlCache& cache);
+
+// Turns "file:///C:/a%20b.htm" into "C:\a b.htm" in place; false (and the
+// text unchanged) when the text does not begin with "file:///" in any case.
+bool FileUrlToPath(std::string& text);
+
+// The double-click on the picture: quotes the page of the target window and
+// then gives that window the focus back.
+void Image1DblClick(CaptureContext& context);
+
+// Remembers the window in front as the target window, unless it is the main
+// window itself or already the target.
+void TrackTargetWindow(AppState& state, WindowSearch& windows, WindowHandle main_window);
+
+}  // namespace kaveto

@@ -1,0 +1,77 @@
+#include "platform/window_search_win32.h"
+
+#include <exception>
+
+namespace kaveto {
+namespace {
+
+struct EnumState {
+    const std::function<bool(WindowHandle)>* visit;
+    std::exception_ptr error;
+};
+
+// No exception may unwind through the window manager's frames: it is kept
+// and raised again once the enumeration has returned.
+BOOL CALLBACK VisitChild(HWND window, LPARAM value) {
+    auto* state = reinterpret_cast<EnumState*>(value);
+    try {
+        return (*state->visit)(FromHwnd(window)) ? TRUE : FALSE;
+    } catch (...) {
+        state->error = std::current_exception();
+        return FALSE;
+    }
+}
+
+// Undoes a thread-input join also when the step in between fails.
+class InputJoin {
+public:
+    InputJoin(DWORD from, DWORD to) : from_(from), to_(to) { ::AttachThreadInput(from_, to_, TRUE); }
+    ~InputJoin() { ::AttachThreadInput(from_, to_, FALSE); }
+    InputJoin(const InputJoin&) = delete;
+    InputJoin& operator=(const InputJoin&) = delete;
+
+private:
+    DWORD from_, to_;
+};
+
+// A window of another thread than the one in front is brought up with the
+// two threads' input joined for that step, which the foreground rules require.
+void BringToFront(HWND window) {
+    const DWORD window_thread = ::GetWindowThreadProcessId(window, nullptr);
+    const DWORD front_thread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    ::SetForegroundWindow(window);
+    if (window_thread == front_thread) {
+        ::BringWindowToTop(window);
+        return;
+    }
+    InputJoin join(window_thread, front_thread);
+    ::BringWindowToTop(window);
+}
+
+}  // namespace
+
+void Win32WindowSearch::EnumDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) {
+    EnumState state{&visit, nullptr};
+    // Without a parent the search covers the top-level windows. Windows does
+    // that for a null parent itself; some implementations of the API visit
+    // nothing, so it is asked for in so many words.
+    if (parent)
+        ::EnumChildWindows(ToHwnd(parent), VisitChild, reinterpret_cast<LPARAM>(&state));
+    else
+        ::EnumWindows(VisitChild, reinterpret_cast<LPARAM>(&state));
+    if (state.error) std::rethrow_exception(state.error);
+}
+
+int Win32WindowSearch::ClassName(WindowHandle window, char* buffer, int limit) {
+    return ::GetClassNameA(ToHwnd(window), buffer, limit);
+}
+
+void Win32WindowSearch::WindowText(WindowHandle window, char* buffer, int limit) {
+    ::SendMessageA(ToHwnd(window), WM_GETTEXT, static_cast<WPARAM>(limit), reinterpret_cast<LPARAM>(buffer));
+}
+
+WindowHandle Win32WindowSearch::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
+
+void Win32WindowSearch::ForceForeground(WindowHandle window) { BringToFront(ToHwnd(window)); }
+
+}  // namespace kaveto

@@ -1,0 +1,21 @@
+#pragma once
+// The window system seen through the Win32 window manager.
+#include <windows.h>
+
+#include "platform/window_search.h"
+
+namespace kaveto {
+
+class Win32WindowSearch : public WindowSearch {
+public:
+    void EnumDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) override;
+    int ClassName(WindowHandle window, char* buffer, int limit) override;
+    void WindowText(WindowHandle window, char* buffer, int limit) override;
+    WindowHandle ForegroundWindow() override;
+    void ForceForeground(WindowHandle window) override;
+};
+
+inline HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+inline WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+}  // namespace kaveto

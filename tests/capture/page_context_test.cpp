@@ -1,0 +1,256 @@
+#include "capture/page_context.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/capture/capture_fakes.h"
+
+namespace kaveto {
+namespace {
+
+using testing::CaptureRig;
+
+struct WalkCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> edits;  // class, text; each a child of the last
+    bool nested;
+    std::string expected;
+};
+
+TEST(FindPageAddress, TakesTheFirstEditHoldingAWebOrFileAddress) {
+    const std::string long_address = "http://example.com/" + std::string(300, 'a');
+    const WalkCase cases[] = {
+        {"plain Edit", {{"Edit", "http://a/"}}, false, "http://a/"},
+        {"https counts", {{"Edit", "https://a/"}}, false, "https://a/"},
+        {"class in capitals", {{"EDIT", "http://b/"}}, false, "http://b/"},
+        {"class in small letters", {{"edit", "http://c/"}}, false, "http://c/"},
+        {"rich edit skipped", {{"RichEdit20A", "http://x/"}, {"Edit", "http://d/"}}, false, "http://d/"},
+        {"longer class skipped", {{"Edit2", "http://x/"}, {"Edits", "http://y/"}}, false, "previous"},
+        {"address in capitals not one", {{"Edit", "HTTP://x/"}}, false, "previous"},
+        {"file address in capitals not one", {{"Edit", "FILE:///C:/x.htm"}}, false, "previous"},
+        {"file address", {{"Edit", "file:///C:/x.htm"}}, false, "file:///C:/x.htm"},
+        {"two slashes not a file address", {{"Edit", "file://server/x.htm"}}, false, "previous"},
+        {"search text skipped", {{"Edit", "kaveto"}, {"Edit", "http://e/"}}, false, "http://e/"},
+        {"first hit wins", {{"Edit", "http://first/"}, {"Edit", "http://second/"}}, false, "http://first/"},
+        {"parent before child", {{"Edit", "http://outer/"}, {"Edit", "http://inner/"}}, true, "http://outer/"},
+        {"nested found", {{"Static", ""}, {"Edit", "http://deep/"}}, true, "http://deep/"},
+        {"cut to 255", {{"Edit", long_address}}, false, long_address.substr(0, 255)},
+        {"no children", {}, false, "previous"},
+    };
+    for (const WalkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CaptureRig rig;
+        rig.state.last_found_url = "previous";
+        rig.windows.Add(0, 100, "Frame");
+        WindowHandle parent = 100, next = 101;
+        for (const auto& [class_name, text] : c.edits) {
+            rig.windows.Add(parent, next, class_name, text);
+            if (c.nested) parent = next;
+            ++next;
+        }
+        FindPageAddress(rig.context, 100);
+        EXPECT_EQ(rig.state.last_found_url, c.expected);
+        for (int limit : rig.windows.text_limits) EXPECT_EQ(limit, 256);
+    }
+}
+
+TEST(FindPageAddress, SkipsAWindowWhoseClassCannotBeRead) {
+    CaptureRig rig;
+    rig.windows.Add(0, 100, "Frame");
+    rig.windows.Add(100, 101, "Edit", "http://hidden/");
+    rig.windows.windows[101].class_fails = true;
+    rig.windows.Add(100, 102, "Edit", "http://shown/");
+    FindPageAddress(rig.context, 100);
+    EXPECT_EQ(rig.state.last_found_url, "http://shown/");
+}
+
+TEST(CapturePageContext, KeepsTheLastAddressWhenTheWindowShowsNone) {
+    CaptureRig rig;
+    rig.Browser(100, "http://kept/", "<title>Kept</title>", "C:\\cache\\kept.htm");
+    rig.windows.Add(0, 200, "Notepad");
+    rig.windows.Add(200, 201, "Edit", "just some text");
+
+    CapturePageContext(rig.context, 100);
+    EXPECT_EQ(rig.state.record.page_url, "http://kept/");
+    EXPECT_EQ(rig.state.record.title_txt, "Kept");
+
+    rig.state.record.Clear();
+    CapturePageContext(rig.context, 200);
+    EXPECT_EQ(rig.state.record.page_url, "http://kept/");
+    EXPECT_EQ(rig.state.record.title_txt, "Kept") << "the title is looked up for the kept address";
+
+    CaptureRig fresh;
+    fresh.windows.Add(0, 200, "Notepad");
+    CapturePageContext(fresh.context, 200);
+    EXPECT_EQ(fresh.state.record.page_url, "");
+    EXPECT_EQ(fresh.state.record.title_txt, "");
+}
+
+TEST(FileUrlToPath, DecodesOnlyTheSpaceEscape) {
+    struct Case {
+        std::string in, out;
+        bool converted;
+    } cases[] = {
+        {"file:///C:/My%20Pages/a%2Bb.html", "C:\\My Pages\\a%2Bb.html", true},
+        {"FILE:///C:/a.htm", "C:\\a.htm", true},
+        {"File:///C:/x%20%20y/", "C:\\x  y\\", true},
+        {"file://server/share/a.html", "file://server/share/a.html", false},
+        {"file:/", "file:/", false},
+        {"", "", false},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.in);
+        std::string text = c.in;
+        EXPECT_EQ(FileUrlToPath(text), c.converted);
+        EXPECT_EQ(text, c.out);
+    }
+}
+
+TEST(UrlToLocalFile, AsksTheCacheOnlyForAddressesThatAreNoFiles) {
+    testing::FakeUrlCache cache;
+    cache.entries.push_back({"http://a/", "C:\\cache\\a.htm"});
+    EXPECT_EQ(UrlToLocalFile("file://server/share/a.html", cache), "file://server/share/a.html");
+    EXPECT_EQ(UrlToLocalFile("http://x/?u=file:///C:/a.htm", cache), "http://x/?u=file:///C:/a.htm")
+        << "file:/ anywhere in the address keeps the cache out";
+    EXPECT_EQ(UrlToLocalFile("file:///C:/My%20Pages/a.html", cache), "C:\\My Pages\\a.html");
+    EXPECT_TRUE(cache.retrieved.empty());
+    EXPECT_EQ(UrlToLocalFile("http://a/", cache), "C:\\cache\\a.htm");
+    EXPECT_EQ(UrlToLocalFile("http://b/", cache), "");
+    EXPECT_EQ(cache.retrieved, (std::vector<std::string>{"http://a/", "http://b/"}));
+}
+
+TEST(PageTitleFromContent, ReadsTheTitleElementOnOneLine) {
+    struct Case {
+        const char* name;
+        std::string page, title;
+    } cases[] = {
+        {"plain", "<html><head><title>Hello</title></head>", "Hello"},
+        {"tags in capitals", "<HTML><TITLE>Shout</TITLE>", "Shout"},
+        {"tags in mixed case", "<Title>Mixed</tItLe>", "Mixed"},
+        {"two titles greedy", "<title>One</title> and <title>Two</title>", "One</title> and <title>Two"},
+        {"broken over lines", "<title>First\nSecond</title>", ""},
+        {"broken at a lone CR", "<title>First\rSecond</title>", ""},
+        {"broken at CR LF", "<title>First\r\nSecond</title>", ""},
+        {"empty title", "<title></title>", ""},
+        {"no title", "<html><body>text</body></html>", ""},
+        {"on a later line", "<html>\r<head>\n<title>Later</title>\r\n</head>", "Later"},
+        {"zero byte ends the page", std::string("<p>\0<title>Hidden</title>", 26), ""},
+        {"title before a zero byte", std::string("<title>Seen</title>\0junk", 24), "Seen"},
+        {"Shift_JIS title", "<title>\x93\xfa\x96\x7b</title>", "\x93\xfa\x96\x7b"},
+        {"empty page", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PageTitleFromContent(c.page), c.title);
+    }
+}
+
+TEST(PageTitleFromContent, GivesTheTitleOfAnEucJpOrJisPageInShiftJis) {
+    // "日本" in EUC-JP and in JIS (ESC $ B ... ESC ( B); Shift_JIS 93FA 967B.
+    EXPECT_EQ(PageTitleFromContent("<html><title>\xc6\xfc\xcb\xdc</title>\n<body>\xc6\xfc\xcb\xdc\xa4\xce</body>"),
+              "\x93\xfa\x96\x7b");
+    EXPECT_EQ(PageTitleFromContent("<title>\x1b$BF|K\\\x1b(B</title>\n"), "\x93\xfa\x96\x7b");
+}
+
+TEST(LookUpPageTitle, ReadsTheLocalCopyWhenThereIsOne) {
+    CaptureRig rig;
+    rig.cache.entries.push_back({"http://a/", "C:\\cache\\a.htm"});
+    rig.files.contents["C:\\cache\\a.htm"] = "<title>Cached</title>";
+    rig.files.contents["C:\\pages\\b c.htm"] = "<title>Local</title>";
+
+    rig.state.last_found_url = "http://a/";
+    LookUpPageTitle(rig.context);
+    EXPECT_EQ(rig.state.record.title_txt, "Cached");
+
+    rig.state.last_found_url = "file:///C:/pages/b%20c.htm";
+    LookUpPageTitle(rig.context);
+    EXPECT_EQ(rig.state.record.title_txt, "Local");
+
+    for (const char* address : {"http://uncached/", "file:///C:/missing.htm", "file://server/share/a.html", ""}) {
+        SCOPED_TRACE(address);
+        rig.state.record.title_txt = "untouched";
+        rig.state.last_found_url = address;
+        LookUpPageTitle(rig.context);
+        EXPECT_EQ(rig.state.record.title_txt, "untouched");
+    }
+}
+
+TEST(LookUpPageTitle, DoesNotReadAFileTooLargeToBeAPage) {
+    CaptureRig rig;
+    rig.cache.entries.push_back({"http://huge/", "C:\\cache\\huge.bin"});
+    rig.cache.entries.push_back({"http://edge/", "C:\\cache\\edge.htm"});
+    rig.files.sizes["C:\\cache\\huge.bin"] = kMaxPageFileSize + 1;
+    rig.files.contents["C:\\cache\\edge.htm"] = "<title>Edge</title>";
+    rig.files.sizes["C:\\cache\\edge.htm"] = kMaxPageFileSize;
+
+    rig.state.last_found_url = "http://huge/";
+    LookUpPageTitle(rig.context);
+    EXPECT_EQ(rig.state.record.title_txt, "");
+    EXPECT_TRUE(rig.files.reads.empty());
+
+    rig.state.last_found_url = "http://edge/";
+    LookUpPageTitle(rig.context);
+    EXPECT_EQ(rig.state.record.title_txt, "Edge");
+}
+
+TEST(Image1DblClick, QuotesTheTargetWindowAndGivesItTheFocusBack) {
+    CaptureRig rig;
+    rig.Browser(100, "http://target/", "<title>Target</title>", "C:\\cache\\t.htm");
+    rig.Browser(200, "http://front/", "<title>Front</title>", "C:\\cache\\f.htm");
+    rig.windows.foreground = 200;
+    rig.state.target_window = 100;
+    rig.state.record.click_url = "old";
+    rig.state.record.sel_txt = "old";
+
+    Image1DblClick(rig.context);
+
+    ASSERT_EQ(rig.composed.size(), 1u);
+    const CaptureRecord& r = rig.composed[0];
+    EXPECT_EQ(r.page_url, "http://target/");
+    EXPECT_EQ(r.title_txt, "Target");
+    EXPECT_EQ(r.click_url + r.url_txt + r.src + r.sel_txt, "");
+    EXPECT_EQ(rig.windows.log, (std::vector<std::string>{"compose", "force 100"}));
+}
+
+TEST(Image1DblClick, SearchesTheTopLevelWindowsBeforeAnyTargetIsKnown) {
+    CaptureRig rig;
+    rig.Browser(100, "http://top/");
+    Image1DblClick(rig.context);
+    EXPECT_EQ(rig.windows.searched, (std::vector<WindowHandle>{0}));
+    EXPECT_EQ(rig.state.record.page_url, "http://top/");
+    EXPECT_EQ(rig.windows.log, (std::vector<std::string>{"compose", "force 0"}));
+}
+
+TEST(Image1DblClick, AnUnreadablePageStopsTheCaptureBeforeTheSnippet) {
+    CaptureRig rig;
+    rig.Browser(100, "http://locked/", "<title>x</title>", "C:\\cache\\locked.htm");
+    rig.state.target_window = 100;
+    rig.files.read_error = 32;
+    EXPECT_THROW(Image1DblClick(rig.context), FileError);
+    EXPECT_TRUE(rig.composed.empty());
+    EXPECT_TRUE(rig.windows.log.empty()) << "the window is not brought forward";
+    EXPECT_EQ(rig.state.record.page_url, "http://locked/");
+}
+
+TEST(TrackTargetWindow, RemembersTheWindowInFrontUnlessItIsOurs) {
+    struct Case {
+        WindowHandle target, front, expected;
+    } cases[] = {
+        {0, 300, 300},   // a browser in front
+        {300, 300, 300}, // already the target
+        {300, 10, 300},  // the main window itself
+        {300, 400, 400}, // another window
+        {300, 0, 0},     // none in front is stored like any other
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.front);
+        AppState state;
+        testing::FakeWindows windows;
+        state.target_window = c.target;
+        windows.foreground = c.front;
+        TrackTargetWindow(state, windows, 10);
+        EXPECT_EQ(state.target_window, c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace kaveto

@@ -1,0 +1,645 @@
+// The capture against the real window manager, URL cache and OLE data
+// transfer.
+#include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "capture/capture_services_win32.h"
+#include "capture/drop_target_win32.h"
+#include "capture/page_context.h"
+#include "capture/url_cache_search.h"
+#include "platform/clipboard_win32.h"
+#include "platform/clock_win32.h"
+#include "platform/files_win32.h"
+#include "platform/url_cache_win32.h"
+#include "platform/window_search_win32.h"
+#include "tests/capture/capture_fakes.h"
+
+namespace kaveto {
+namespace {
+
+std::string Lower(std::string s) {
+    CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+std::string Upper(std::string s) {
+    CharUpperBuffA(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+// ---------------------------------------------------------------- windows
+
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+class WindowTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PlainProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "RichEdit20A";  // only the class name matters to the search
+        RegisterClassA(&wc);
+        top_ = CreateWindowExA(0, "STATIC", "browser", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr,
+                               nullptr, nullptr);
+        ASSERT_TRUE(top_);
+    }
+    void TearDown() override {
+        if (top_) DestroyWindow(top_);
+    }
+    HWND Child(HWND parent, const char* cls, const std::string& text) {
+        HWND w = CreateWindowExA(0, cls, text.c_str(), WS_CHILD, 0, 0, 100, 20, parent, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        EXPECT_TRUE(w) << cls;
+        return w;
+    }
+    HWND top_ = nullptr;
+};
+
+TEST_F(WindowTree, FindsTheAddressBarAmongTheDescendants) {
+    Child(top_, "RichEdit20A", "http://kaveto.test/rich/");
+    Child(top_, "Edit", "search words");
+    HWND pane = Child(top_, "STATIC", "");
+    Child(pane, "EDIT", "http://kaveto.test/right/");
+    Child(top_, "Edit", "http://kaveto.test/later/");
+
+    AppState state;
+    testing::FakeFiles files;
+    Win32WindowSearch windows;
+    testing::FakeUrlCache cache;
+    CaptureContext context{state, files, windows, cache, nullptr};
+    FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
+    EXPECT_EQ(state.last_found_url, "http://kaveto.test/right/");
+
+    char name[256] = {};
+    EXPECT_EQ(windows.ClassName(reinterpret_cast<WindowHandle>(GetWindow(pane, GW_CHILD)), name, 255), 4);
+    EXPECT_STREQ(name, "Edit");
+}
+
+TEST_F(WindowTree, CutsALongAddressTo255Characters) {
+    const std::string address = "https://kaveto.test/" + std::string(400, 'x');
+    Child(top_, "Edit", address);
+    AppState state;
+    state.last_found_url = "previous";
+    testing::FakeFiles files;
+    Win32WindowSearch windows;
+    testing::FakeUrlCache cache;
+    CaptureContext context{state, files, windows, cache, nullptr};
+    FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
+    EXPECT_EQ(state.last_found_url, address.substr(0, 255));
+
+    DestroyWindow(GetWindow(top_, GW_CHILD));
+    Child(top_, "Edit", "HTTP://kaveto.test/");
+    FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
+    EXPECT_EQ(state.last_found_url, address.substr(0, 255)) << "the last address is kept";
+}
+
+TEST_F(WindowTree, WithoutAWindowSearchesTheTopLevelWindows) {
+    HWND bar = CreateWindowExA(0, "Edit", "http://kaveto.test/top-level/", WS_POPUP, 0, 0, 100, 20, nullptr,
+                               nullptr, nullptr, nullptr);
+    ASSERT_TRUE(bar);
+    AppState state;
+    testing::FakeFiles files;
+    Win32WindowSearch windows;
+    testing::FakeUrlCache cache;
+    CaptureContext context{state, files, windows, cache, nullptr};
+    FindPageAddress(context, 0);
+    DestroyWindow(bar);
+    EXPECT_EQ(state.last_found_url, "http://kaveto.test/top-level/");
+}
+
+// ---------------------------------------------------------------- URL cache
+
+// Files read straight from the disk, for the title of a cached page.
+class DiskFiles : public testing::FakeFiles {
+public:
+    bool FileExists(const std::string& path) override {
+        const DWORD a = GetFileAttributesA(path.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    std::string ReadAll(const std::string& path) override {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) throw FileError(GetLastError());
+        std::string out(GetFileSize(f, nullptr), '\0');
+        DWORD got = 0;
+        ReadFile(f, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
+        CloseHandle(f);
+        out.resize(got);
+        return out;
+    }
+    std::int64_t FileSize(const std::string& path) override {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+        return (std::int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    }
+};
+
+class UrlCacheTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (const std::string& url : urls_) DeleteUrlCacheEntryA(url.c_str());
+    }
+    // A fresh cache entry for a unique URL; returns its local file.
+    std::string Cache(const std::string& tail, const std::string& content, std::size_t header_bytes = 0) {
+        const std::string url = "http://kaveto.test/" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(GetTickCount()) + "-" + std::to_string(urls_.size()) + "/" + tail;
+        char path[MAX_PATH] = {};
+        EXPECT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "htm", path, 0)) << GetLastError();
+        HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(f, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        CloseHandle(f);
+        FILETIME zero{};
+        std::string header = header_bytes ? "X-Kaveto: " + std::string(header_bytes, 'h') + "\r\n" : "";
+        EXPECT_TRUE(CommitUrlCacheEntryA(url.c_str(), path, zero, zero, NORMAL_CACHE_ENTRY,
+                                         header.empty() ? nullptr : reinterpret_cast<BYTE*>(header.data()),
+                                         static_cast<DWORD>(header.size()), nullptr, nullptr))
+            << GetLastError();
+        urls_.push_back(url);
+        last_url_ = url;
+        return path;
+    }
+    std::vector<std::string> urls_;
+    std::string last_url_;
+};
+
+TEST_F(UrlCacheTest, FindsTheLocalCopyAndTheSourceUrl) {
+    const std::string local = Cache("page.htm", "<html><title>Cached page</title></html>");
+    const std::string url = last_url_;
+    Win32UrlCache cache;
+    EXPECT_EQ(Lower(UrlToLocalFile(url, cache)), Lower(local));
+    EXPECT_EQ(FindCacheSourceUrl(cache, local), url);
+    EXPECT_EQ(FindCacheSourceUrl(cache, Upper(local)), url);
+    EXPECT_EQ(FindCacheSourceUrl(cache, Lower(local)), url);
+    EXPECT_EQ(FindCacheSourceUrl(cache, "C:\\kaveto\\nowhere.gif"), "");
+    EXPECT_EQ(UrlToLocalFile(url + "never-cached", cache), "");
+}
+
+// The real cache, with every size it asks for noted down.
+class RecordingCache : public Win32UrlCache {
+public:
+    FindHandle FindFirst(const char* pattern, void* buffer, std::uint32_t& size, std::uint32_t& error) override {
+        FindHandle h = Win32UrlCache::FindFirst(pattern, buffer, size, error);
+        if (!h && error == kErrorInsufficientBuffer) asked.push_back(size);
+        return h;
+    }
+    bool FindNext(FindHandle handle, void* buffer, std::uint32_t& size, std::uint32_t& error) override {
+        const bool ok = Win32UrlCache::FindNext(handle, buffer, size, error);
+        if (!ok && error == kErrorInsufficientBuffer) asked.push_back(size);
+        return ok;
+    }
+    std::vector<std::uint32_t> asked;
+};
+
+TEST_F(UrlCacheTest, TheWalkGrowsItsBufferForALargeEntry) {
+    const std::string local = Cache("large.htm", "large", 9000);
+    const std::string url = last_url_;
+    RecordingCache cache;
+    EXPECT_EQ(FindCacheSourceUrl(cache, local), url);
+    ASSERT_FALSE(cache.asked.empty()) << "the entry with its 9000-byte header needs more than 4096 bytes";
+    EXPECT_GT(cache.asked.back(), 9000u);
+    EXPECT_EQ(UrlToLocalFile(url, cache), "") << "the retrieval's entry is never grown";
+}
+
+TEST_F(UrlCacheTest, TheDoubleClickReadsTheTitleOfTheCachedPage) {
+    Cache("title.htm", "<HTML>\n<HEAD>\n<TITLE>Cached title</TITLE>\n</HEAD>\n");
+    const std::string url = last_url_;
+    HWND top = CreateWindowExA(0, "STATIC", "browser", WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                               nullptr);
+    ASSERT_TRUE(top);
+    CreateWindowExA(0, "Edit", url.c_str(), WS_CHILD, 0, 0, 100, 20, top, nullptr, nullptr, nullptr);
+
+    struct NoForeground : Win32WindowSearch {
+        void ForceForeground(WindowHandle window) override { forced.push_back(window); }
+        std::vector<WindowHandle> forced;
+    } windows;
+    AppState state;
+    state.target_window = reinterpret_cast<WindowHandle>(top);
+    DiskFiles files;
+    Win32UrlCache cache;
+    int composed = 0;
+    CaptureContext context{state, files, windows, cache, [&] { ++composed; }};
+    Image1DblClick(context);
+    DestroyWindow(top);
+    EXPECT_EQ(state.record.page_url, url);
+    EXPECT_EQ(state.record.title_txt, "Cached title");
+    EXPECT_EQ(composed, 1);
+    EXPECT_EQ(windows.forced, (std::vector<WindowHandle>{state.target_window}));
+}
+
+// ---------------------------------------------------------------- drop target
+
+// Counts the media handed back: ReleaseStgMedium releases pUnkForRelease
+// instead of freeing the block itself.
+class ReleaseCounter : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** o) override {
+        *o = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        ++released;
+        return 1;
+    }
+    int released = 0;
+};
+
+// A data object that offers fixed global blocks and records each request.
+class TestDataObject : public IDataObject {
+public:
+    std::map<CLIPFORMAT, std::string> blocks;
+    std::vector<std::pair<CLIPFORMAT, LONG>> requests;
+    std::vector<HGLOBAL> handed;
+    ReleaseCounter counter;
+    LONG refs = 1;
+
+    ~TestDataObject() {
+        for (HGLOBAL h : handed) GlobalFree(h);
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** o) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+            *o = this;
+            AddRef();
+            return S_OK;
+        }
+        *o = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
+        requests.emplace_back(f->cfFormat, f->lindex);
+        auto found = blocks.find(f->cfFormat);
+        if (found == blocks.end() || !(f->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, found->second.size());
+        std::memcpy(GlobalLock(h), found->second.data(), found->second.size());
+        GlobalUnlock(h);
+        handed.push_back(h);
+        m->tymed = TYMED_HGLOBAL;
+        m->hGlobal = h;
+        m->pUnkForRelease = &counter;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+};
+
+std::string HdropBlock(const std::vector<std::string>& names) {
+    DROPFILES head{};
+    head.pFiles = sizeof head;
+    std::string block(reinterpret_cast<const char*>(&head), sizeof head);
+    for (const std::string& n : names) block += n + '\0';
+    return block + '\0';
+}
+
+std::string DescriptorBlock(const std::string& name) {
+    FILEGROUPDESCRIPTORA group{};
+    group.cItems = 1;
+    std::memcpy(group.fgd[0].cFileName, name.data(), name.size());
+    return std::string(reinterpret_cast<const char*>(&group), sizeof group);
+}
+
+class DropTargetTest : public UrlCacheTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        descriptor_ = static_cast<CLIPFORMAT>(RegisterClipboardFormatA("FileGroupDescriptor"));
+        windows_.Add(0, 100, "Frame");
+        windows_.Add(100, 101, "Edit", "http://kaveto.test/front/");
+        windows_.foreground = 100;
+    }
+    void TearDown() override {
+        UrlCacheTest::TearDown();
+        OleUninitialize();
+    }
+    HRESULT DropOnTarget(TestDataObject& data, DWORD& effect) {
+        POINTL point{10, 10};
+        return target_.Drop(&data, MK_CONTROL, point, &effect);
+    }
+
+    AppState state_;
+    testing::FakeFiles files_;
+    testing::FakeWindows windows_;
+    Win32UrlCache cache_;
+    int composed_ = 0;
+    CaptureContext context_{state_, files_, windows_, cache_, [this] { ++composed_; }};
+    std::vector<std::string> errors_;
+    DropTarget target_{context_, [this](const std::string& e) { errors_.push_back(e); }};
+    CLIPFORMAT descriptor_ = 0;
+};
+
+TEST_F(DropTargetTest, AnswersCopyAndLinkAndLeavesTheDropEffectAlone) {
+    TestDataObject data;
+    DWORD effect = DROPEFFECT_MOVE;
+    POINTL point{};
+    EXPECT_EQ(target_.DragEnter(&data, 0, point, &effect), S_OK);
+    EXPECT_EQ(effect, 5u);
+    effect = DROPEFFECT_NONE;
+    EXPECT_EQ(target_.DragOver(MK_SHIFT, point, &effect), S_OK);
+    EXPECT_EQ(effect, 5u);
+    EXPECT_EQ(target_.DragLeave(), S_OK);
+    effect = 7;
+    EXPECT_EQ(DropOnTarget(data, effect), S_OK);
+    EXPECT_EQ(effect, 7u);
+    EXPECT_TRUE(data.requests.size() == 2) << "text, then the file list";
+
+    void* object = nullptr;
+    EXPECT_EQ(target_.QueryInterface(IID_IDropTarget, &object), S_OK);
+    EXPECT_EQ(object, static_cast<IDropTarget*>(&target_));
+    EXPECT_EQ(target_.QueryInterface(IID_IUnknown, &object), S_OK);
+    EXPECT_EQ(target_.QueryInterface(IID_IDataObject, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+}
+
+TEST_F(DropTargetTest, ReadsALinkWithItsDescriptorAndReleasesEveryMedium) {
+    TestDataObject data;
+    data.blocks[CF_TEXT] = std::string("https://kaveto.test/link\0junk", 29);
+    data.blocks[descriptor_] = DescriptorBlock("Kaveto link.URL");
+    DWORD effect = 0;
+    EXPECT_EQ(DropOnTarget(data, effect), S_OK);
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_EQ(state_.record.click_url, "https://kaveto.test/link");
+    EXPECT_EQ(state_.record.url_txt, "Kaveto link");
+    EXPECT_EQ(state_.record.page_url, "http://kaveto.test/front/");
+    EXPECT_EQ(composed_, 1);
+    const std::vector<std::pair<CLIPFORMAT, LONG>> expected{{CF_TEXT, -1}, {descriptor_, 0}};
+    EXPECT_EQ(data.requests, expected);
+    EXPECT_EQ(data.counter.released, 2);
+    EXPECT_EQ(data.refs, 1) << "every reference taken on the data object is given back";
+}
+
+TEST_F(DropTargetTest, ReadsTheFirstDroppedFileAsItsCacheUrl) {
+    const std::string local = Cache("image.gif", "GIF89a");
+    const std::string url = last_url_;
+    TestDataObject data;
+    data.blocks[CF_HDROP] = HdropBlock({Upper(local), "C:\\other.gif"});
+    DWORD effect = 0;
+    EXPECT_EQ(DropOnTarget(data, effect), S_OK);
+    EXPECT_EQ(state_.record.src, url);
+    EXPECT_EQ(state_.record.sel_txt + state_.record.click_url, "");
+    const std::vector<std::pair<CLIPFORMAT, LONG>> expected{{CF_TEXT, -1}, {CF_HDROP, -1}};
+    EXPECT_EQ(data.requests, expected);
+    EXPECT_EQ(data.counter.released, 1);
+
+    std::vector<std::string> names{"stale"};
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, data.blocks[CF_HDROP].size());
+    std::memcpy(GlobalLock(h), data.blocks[CF_HDROP].data(), data.blocks[CF_HDROP].size());
+    GlobalUnlock(h);
+    ReadDroppedFileNames(static_cast<HDROP>(h), names);
+    GlobalFree(h);
+    EXPECT_EQ(names, (std::vector<std::string>{Upper(local), "C:\\other.gif"}));
+}
+
+TEST_F(DropTargetTest, ALinkWithoutDescriptorIsReportedNotThrown) {
+    TestDataObject data;
+    data.blocks[CF_TEXT] = std::string("http://kaveto.test/bare", 24);
+    DWORD effect = 3;
+    EXPECT_EQ(DropOnTarget(data, effect), S_OK);
+    EXPECT_EQ(effect, 3u);
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_FALSE(errors_[0].empty());
+    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/bare");
+    EXPECT_EQ(state_.record.page_url, "");
+    EXPECT_EQ(composed_, 0);
+    EXPECT_EQ(data.counter.released, 1) << "the text medium is released";
+}
+
+TEST_F(DropTargetTest, GetDataAsGlobalRaisesTheOleErrorWithItsHresult) {
+    TestDataObject data;
+    StgMediumOwner medium;
+    try {
+        GetDataAsGlobal(&data, medium, descriptor_, TYMED_HGLOBAL);
+        FAIL() << "no error";
+    } catch (const OleError& e) {
+        EXPECT_EQ(e.hresult(), DV_E_FORMATETC);
+    }
+    EXPECT_EQ(data.refs, 1);
+    Win32ClipboardFormats formats;
+    EXPECT_EQ(ClipboardFormatFromName("FileGroupDescriptor", formats), descriptor_);
+    EXPECT_EQ(ClipboardFormatFromName("CF_WAVE", formats), CF_WAVE);
+}
+
+TEST_F(DropTargetTest, RegistersAndRevokesOnAWindow) {
+    HWND w = CreateWindowExA(0, "STATIC", "target", WS_OVERLAPPED, 0, 0, 24, 24, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(w);
+    EXPECT_NO_THROW(RegisterDropTarget(w, target_));
+    EXPECT_THROW(RegisterDropTarget(w, target_), OleError) << "already registered";
+    EXPECT_NO_THROW(RevokeDropTarget(w));
+    EXPECT_THROW(RevokeDropTarget(w), OleError);
+    DestroyWindow(w);
+}
+
+}  // namespace
+}  // namespace kaveto
+
+namespace kaveto {
+namespace {
+
+// The stand-in browser beside this test program, driven as another process.
+class StandIn {
+public:
+    static std::string Path() {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string path(self);
+        return path.substr(0, path.find_last_of('\\') + 1) + "standin_browser.exe";
+    }
+    explicit StandIn(const std::string& arguments) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        HANDLE write = nullptr;
+        CreatePipe(&read_, &write, &sa, 0);
+        SetHandleInformation(read_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = write;
+        si.hStdError = write;
+        std::string command = "\"" + Path() + "\" " + arguments;
+        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi_);
+        CloseHandle(write);
+    }
+    ~StandIn() {
+        if (started_) {
+            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
+            CloseHandle(pi_.hProcess);
+            CloseHandle(pi_.hThread);
+        }
+        if (read_) CloseHandle(read_);
+    }
+    bool started() const { return started_; }
+    // Waits for the first line of output, pumping this thread's messages.
+    std::string Line(DWORD timeout_ms) {
+        std::string out;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms;) {
+            Pump();
+            DWORD avail = 0;
+            if (PeekNamedPipe(read_, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+                char c;
+                DWORD got = 0;
+                while (ReadFile(read_, &c, 1, &got, nullptr) && got && c != '\n') out += c;
+                while (!out.empty() && out.back() == '\r') out.pop_back();
+                return out;
+            }
+            Sleep(5);
+        }
+        return out;
+    }
+    // Waits for the process to end, pumping messages; its exit code or -1.
+    int Wait(DWORD timeout_ms) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms;) {
+            Pump();
+            if (WaitForSingleObject(pi_.hProcess, 5) == WAIT_OBJECT_0) {
+                DWORD code = 0;
+                GetExitCodeProcess(pi_.hProcess, &code);
+                return static_cast<int>(code);
+            }
+        }
+        return -1;
+    }
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+
+private:
+    HANDLE read_ = nullptr;
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+std::string ClipboardText() {
+    for (int attempt = 0; attempt < 50; ++attempt, Sleep(10)) {
+        if (!OpenClipboard(nullptr)) continue;
+        std::string text;
+        if (HANDLE h = GetClipboardData(CF_TEXT)) {
+            if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+                text.assign(p, strnlen(p, GlobalSize(h)));
+                GlobalUnlock(h);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+    return "(clipboard busy)";
+}
+
+void WriteFileBytes(const std::string& path, const std::string& content) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+// The picture of the main window, taking drops through the capture services
+// with the real composer, clipboard and files of a fresh program folder.
+class CrossProcessDrop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GetFileAttributesA(StandIn::Path().c_str()) == INVALID_FILE_ATTRIBUTES)
+            GTEST_SKIP() << "standin_browser.exe not built";
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "kaveto-capture-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        CreateDirectoryA((folder_ + "main").c_str(), nullptr);
+        WriteFileBytes(folder_ + "title.txt", "");
+        WriteFileBytes(folder_ + "main\\2.txt", "%url_txt%|%click_url%|%title_txt%|%page_url%");
+        WriteFileBytes(folder_ + "main\\4.txt", "%SRC%|%title_txt%");
+        env_.program_folder = folder_;
+        state_.settings.LogBool = false;
+
+        // Not a static control: those are transparent to the drag's hit test.
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PlainProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KavetoDropTest";
+        RegisterClassA(&wc);
+        picture_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "KavetoDropTest", "picture",
+                                   WS_POPUP | WS_VISIBLE, 40, 40, 24, 24, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(picture_);
+        capture_.RegisterDropTarget(picture_);
+        url_ = "http://kaveto.test/standin/" + std::to_string(GetCurrentProcessId()) + "/page.htm";
+    }
+    void TearDown() override {
+        if (picture_) {
+            capture_.RevokeDropTarget(picture_);
+            DestroyWindow(picture_);
+            StandIn("uncache " + url_).Wait(10000);
+            OleUninitialize();
+        }
+        if (!folder_.empty()) {
+            for (const char* f : {"title.txt", "main\\2.txt", "main\\4.txt"}) DeleteFileA((folder_ + f).c_str());
+            RemoveDirectoryA((folder_ + "main").c_str());
+            RemoveDirectoryA(folder_.c_str());
+        }
+    }
+
+    AppState state_;
+    Win32Files files_;
+    Win32Clipboard clipboard_;
+    Win32KeyState keys_;
+    Win32Clock clock_;
+    Environment env_{"", clipboard_, keys_, clock_, files_};
+    std::vector<std::string> errors_;
+    CaptureServices capture_{state_, env_, [this](const std::string& e) { errors_.push_back(e); }};
+    HWND picture_ = nullptr;
+    std::string folder_;
+    std::string url_;
+};
+
+TEST_F(CrossProcessDrop, ALinkDraggedFromTheBrowserIsQuotedWithItsPage) {
+    StandIn cache("cache " + url_ + " \"Stand-in page\"");
+    ASSERT_EQ(cache.Wait(10000), 0);
+    StandIn browser("show " + url_ + " 30");
+    ASSERT_TRUE(browser.started());
+    const std::string handle = browser.Line(10000);
+    ASSERT_FALSE(handle.empty());
+    // The browser must be in front when the link lands.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(5)) {
+        StandIn::Pump();
+        if (std::to_string(reinterpret_cast<UINT_PTR>(GetForegroundWindow())) == handle) break;
+    }
+
+    StandIn drag("drag 52 52 text http://kaveto.test/linked/ \"Linked page.url\"");
+    EXPECT_EQ(drag.Wait(20000), 0);
+    EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
+    EXPECT_EQ(ClipboardText(), "Linked page|http://kaveto.test/linked/|Stand-in page|" + url_);
+    ASSERT_EQ(state_.history.history_texts.size(), 1u);
+}
+
+TEST_F(CrossProcessDrop, ACachedFileDraggedOutIsQuotedWithItsAddress) {
+    StandIn cache("cache " + url_ + " Image");
+    ASSERT_EQ(cache.Wait(10000), 0);
+    const std::string local = cache.Line(1000);
+    ASSERT_FALSE(local.empty());
+    StandIn drag("drag 52 52 files \"" + Upper(local) + "\"");
+    EXPECT_EQ(drag.Wait(20000), 0);
+    EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
+    EXPECT_EQ(state_.record.src, url_);
+    EXPECT_EQ(ClipboardText().substr(0, url_.size() + 1), url_ + "|");
+}
+
+TEST_F(CrossProcessDrop, ALinkWithoutDescriptorIsReportedAndTheDragEnds) {
+    StandIn drag("drag 52 52 text http://kaveto.test/bare/");
+    EXPECT_EQ(drag.Wait(20000), 0) << "the drag source is let go";
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/bare/");
+    EXPECT_TRUE(state_.history.history_texts.empty());
+}
+
+}  // namespace
+}  // namespace kaveto
