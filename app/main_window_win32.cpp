@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/error_box_win32.h"
+#include "capture/capture_services_win32.h"
 #include "engine/history_menu.h"
 #include "engine/hotkey_keys.h"
 #include "engine/settings.h"
@@ -48,7 +49,10 @@ RECT WindowRect(HWND window) {
 
 }  // namespace
 
-TForm1::TForm1(const MainWindowServices& services) : services_(services) {
+TForm1::TForm1(const MainWindowServices& services)
+    : services_(services),
+      capture_(std::make_unique<CaptureServices>(state_, services_.env,
+                                                 [this](const std::string& message) { ReportLater(message); })) {
     picture_ = UniqueGdiObject(::LoadImageA(services_.instance, "PICTURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (picture_) {
         // Pixels of the bottom-left pixel's colour are not drawn.
@@ -121,14 +125,13 @@ void TForm1::FormDestroy() {
     ::UnregisterHotKey(handle(), kHotKeyId);
 }
 
-void TForm1::HandleCreated() {
-    // The drop target of the capture is registered here (RegisterDragDrop on
-    // handle()), once the capture supplies its IDropTarget.
-}
+void TForm1::HandleCreated() { capture_->RegisterDropTarget(handle()); }
 
-void TForm1::HandleDestroying() {
-    // The drop target registered in HandleCreated is revoked here
-    // (RevokeDragDrop), while the handle still exists.
+void TForm1::HandleDestroying() { capture_->RevokeDropTarget(handle()); }
+
+void TForm1::ReportLater(const std::string& message) {
+    pending_errors_.push_back(message);
+    ::PostMessageA(handle(), kShowPendingErrors, 0, 0);
 }
 
 void TForm1::Image1MouseDown(UINT /*button_message*/, WPARAM shift, int x, int y) {
@@ -142,10 +145,8 @@ void TForm1::Image1MouseDown(UINT /*button_message*/, WPARAM shift, int x, int y
 
 void TForm1::Image1MouseMove() { TrackTargetWindow(); }
 
-void TForm1::Image1DblClick() {
-    // The double-click capture runs here: it quotes the page shown in
-    // state_.target_window.
-}
+// Quotes the page shown in target_window.
+void TForm1::Image1DblClick() { capture_->Image1DblClick(); }
 
 void TForm1::Close1Click() { ::PostQuitMessage(0); }
 
@@ -244,6 +245,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         break;
     case WM_HOTKEY:
         WMHotKey(wparam);
+        return 0;
+    case kShowPendingErrors:
+        while (!pending_errors_.empty()) {
+            const std::string message = std::move(pending_errors_.front());
+            pending_errors_.pop_front();
+            ShowErrorBox(services_.owner, message);
+        }
         return 0;
     case WM_CLOSE:
         Close1Click();

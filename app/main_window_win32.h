@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <deque>
+#include <memory>
 #include <string>
 
 #include "engine/app_state.h"
@@ -12,6 +14,7 @@
 namespace kaveto {
 
 struct Environment;
+class CaptureServices;
 class KeyNames;
 class Profile;
 
@@ -61,9 +64,14 @@ public:
 
     AppState& state() { return state_; }
 
+    // Shows the error later, from the message loop: a drop's error arrives
+    // while the drag source still waits for the drop to end.
+    void ReportLater(const std::string& message);
+
 private:
     static constexpr UINT kClose1 = 1;
     static constexpr UINT kFirstHistoryItem = 0x100;  // + position in the menu
+    static constexpr UINT kShowPendingErrors = WM_APP + 1;
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -74,6 +82,8 @@ private:
 
     MainWindowServices services_;
     AppState state_;
+    std::unique_ptr<CaptureServices> capture_;  // the drop target and the double-click
+    std::deque<std::string> pending_errors_;
     UniqueGdiObject picture_;
     COLORREF transparent_colour_ = 0;
     UniqueMenu popup_menu1_;

@@ -1,0 +1,94 @@
+// A snippet captured by a drop, chosen again from the history menu that the
+// hotkey opens and pasted back into the window that was in front.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "drag_source.h"
+#include "e2e_support.h"
+#include "win/desktop_fixtures.h"
+
+namespace kaveto::e2e {
+namespace {
+
+using test::Editor;
+
+constexpr char kLink[] = "http://example.com/kaveto-e2e/page.html";
+
+void BringToFront(HWND window) {
+    ::SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
+}
+
+// Chooses the newest history entry from the menu the hotkey opens.
+void ChooseNewestEntry(RunningProgram& program) {
+    PressAltA();
+    ASSERT_NE(program.WaitForWindow("#32768"), nullptr) << "the hotkey opened no menu";
+    Tap('A');
+}
+
+class HistoryTest : public ::testing::Test {
+protected:
+    // Starts the program with the settings text and drops a link on it;
+    // returns the snippet the drop put on the clipboard.
+    std::string StartAndDrop(const std::string& settings) {
+        folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n" + settings);
+        program = std::make_unique<RunningProgram>(folder.exe());
+        window = program->WaitForMainWindow();
+        if (!window) return {};
+        Settle(200);
+        SetClipboardText("before the drop");
+        EXPECT_EQ(DragLinkTo(kLink, "Example page", POINT{112, 112}), DRAGDROP_S_DROP);
+        std::string snippet;
+        WaitUntil([&] { return (snippet = ClipboardText()) != "before the drop"; });
+        return snippet;
+    }
+
+    OleThread ole;
+    ProgramFolder folder;
+    std::unique_ptr<RunningProgram> program;
+    HWND window = nullptr;
+};
+
+TEST_F(HistoryTest, AChosenEntryIsPastedIntoTheEditorThatWasInFrontAlsoWhenThePictureWasInFront) {
+    const std::string snippet = StartAndDrop("");
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(snippet.find(kLink), std::string::npos) << "clipboard after the drop: " << snippet;
+
+    Editor editor;
+    BringToFront(editor.window());
+    ChooseNewestEntry(*program);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == snippet; }))
+        << "the editor holds \"" << TextOf(editor.edit()) << "\"";
+
+    // With the picture itself in front the hotkey keeps the editor as the
+    // window to paste into.
+    ::SendMessageA(editor.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    BringToFront(window);
+    ChooseNewestEntry(*program);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == snippet; }))
+        << "the editor holds \"" << TextOf(editor.edit()) << "\"";
+    EXPECT_EQ(::GetForegroundWindow(), editor.window());
+
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program->WaitForExit());
+    EXPECT_EQ(program->ExitCode(), 0u);
+}
+
+TEST_F(HistoryTest, WithPasteSwitchedOffTheEntryOnlyReachesTheClipboardAndTheEditorComesBack) {
+    const std::string snippet = StartAndDrop("[Other]\r\nPasteBool=0\r\n");
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(snippet.find(kLink), std::string::npos) << "clipboard after the drop: " << snippet;
+
+    Editor editor;
+    BringToFront(editor.window());
+    SetClipboardText("something else");
+    ChooseNewestEntry(*program);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == snippet; }));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == editor.window(); }));
+    Settle(500);
+    EXPECT_EQ(TextOf(editor.edit()), "");
+}
+
+}  // namespace
+}  // namespace kaveto::e2e
