@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "platform/foreground_win32.h"
+
 namespace kaveto {
 namespace {
 
@@ -20,32 +22,6 @@ BOOL CALLBACK VisitChild(HWND window, LPARAM value) {
         state->error = std::current_exception();
         return FALSE;
     }
-}
-
-// Undoes a thread-input join also when the step in between fails.
-class InputJoin {
-public:
-    InputJoin(DWORD from, DWORD to) : from_(from), to_(to) { ::AttachThreadInput(from_, to_, TRUE); }
-    ~InputJoin() { ::AttachThreadInput(from_, to_, FALSE); }
-    InputJoin(const InputJoin&) = delete;
-    InputJoin& operator=(const InputJoin&) = delete;
-
-private:
-    DWORD from_, to_;
-};
-
-// A window of another thread than the one in front is brought up with the
-// two threads' input joined for that step, which the foreground rules require.
-void BringToFront(HWND window) {
-    const DWORD window_thread = ::GetWindowThreadProcessId(window, nullptr);
-    const DWORD front_thread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    ::SetForegroundWindow(window);
-    if (window_thread == front_thread) {
-        ::BringWindowToTop(window);
-        return;
-    }
-    InputJoin join(window_thread, front_thread);
-    ::BringWindowToTop(window);
 }
 
 }  // namespace
@@ -72,6 +48,6 @@ void Win32WindowSearch::WindowText(WindowHandle window, char* buffer, int limit)
 
 WindowHandle Win32WindowSearch::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
-void Win32WindowSearch::ForceForeground(WindowHandle window) { BringToFront(ToHwnd(window)); }
+void Win32WindowSearch::ForceForeground(WindowHandle window) { kaveto::ForceForeground(ToHwnd(window)); }
 
 }  // namespace kaveto

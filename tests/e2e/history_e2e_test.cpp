@@ -90,5 +90,35 @@ TEST_F(HistoryTest, WithPasteSwitchedOffTheEntryOnlyReachesTheClipboardAndTheEdi
     EXPECT_EQ(TextOf(editor.edit()), "");
 }
 
+TEST(DoubleClick, QuotesThePageOfTheWindowTheMouseCameFromAndBringsItBack) {
+    ProgramFolder folder;
+    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Settle(200);
+    SetClipboardText("before the double-click");
+
+    // A browser stand-in: a window whose "Edit" holds the page address.
+    Editor browser;
+    const std::string address = "http://example.com/kaveto-e2e/double-click.html";
+    ::SendMessageA(browser.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address.c_str()));
+    BringToFront(browser.window());
+    MoveMouseTo(110, 110);  // the picture records the browser as the target
+    MoveMouseTo(112, 112);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+
+    std::string snippet;
+    EXPECT_TRUE(WaitUntil([&] { return (snippet = ClipboardText()) != "before the double-click"; }));
+    EXPECT_NE(snippet.find(address), std::string::npos) << "clipboard: " << snippet;
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == browser.window(); }));
+    EXPECT_EQ(RectOf(window).left, 100) << "a double-click without a move leaves the window where it was";
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+}
+
 }  // namespace
 }  // namespace kaveto::e2e
