@@ -65,6 +65,7 @@ TEST_F(HistoryTest, AChosenEntryIsPastedIntoTheEditorThatWasInFrontAlsoWhenThePi
     // window to paste into.
     ::SendMessageA(editor.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     BringToFront(window);
+    Settle(300);  // the picture's thread takes the activation in its own time
     ChooseNewestEntry(*program);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == snippet; }))
         << "the editor holds \"" << TextOf(editor.edit()) << "\"";
