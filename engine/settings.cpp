@@ -35,25 +35,6 @@ bool ReadDigits(std::string_view digits, int base, std::int64_t limit, std::int6
     return true;
 }
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Compares without regard to the case of single-byte letters. The second
-// byte of a double-byte character is compared as it is: folding it would
-// make different characters equal.
-bool EqualIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size();) {
-        const std::size_t len = CharLength(a, i);
-        if (len == 2) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
 // True when `text` begins with `prefix` (ASCII) without regard to case.
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;

@@ -21,24 +21,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Names match without regard to the case of single-byte letters; the second
-// byte of a double-byte character is compared as it is.
-bool EqualIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size();) {
-        const std::size_t len = CharLength(a, i);
-        if (len == 2) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
-            return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
 struct Line {
     enum Kind { kBlank, kComment, kSection, kKey };
     std::string_view text;  // as in the file, without its line end

@@ -7,8 +7,6 @@
 namespace kaveto {
 namespace {
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Finds `search` at or after `from`, comparing ASCII letters without case.
 std::size_t FindIgnoreCase(std::string_view text, std::string_view search, std::size_t from) {
     if (search.size() > text.size()) return std::string_view::npos;
@@ -98,6 +96,20 @@ void ReplaceAll(std::string& text, std::string_view search, std::string_view rep
 
 void ReplaceAllIgnoreCase(std::string& text, std::string_view search, std::string_view replacement) {
     ReplaceWith(text, search, replacement, FindIgnoreCase);
+}
+
+bool EqualIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t len = CharLength(a, i);
+        if (len == 2) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+            return false;
+        }
+        i += len;
+    }
+    return true;
 }
 
 std::string TwoDigit(int number) {

@@ -17,6 +17,14 @@ void ReplaceAll(std::string& text, std::string_view search, std::string_view rep
 // text that remain keep their case.
 void ReplaceAllIgnoreCase(std::string& text, std::string_view search, std::string_view replacement);
 
+// An ASCII letter in upper case; every other byte as it is.
+inline char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Equal without regard to the case of single-byte letters. The second byte
+// of a double-byte character is compared as it is: folding it would make
+// different characters equal.
+bool EqualIgnoreCase(std::string_view a, std::string_view b);
+
 // "07" for 7, "12" for 12.
 std::string TwoDigit(int number);
 

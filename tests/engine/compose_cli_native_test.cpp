@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/platform/run_kavetoctl.h"
+
 #include "tests/platform/temp_folder.h"
 
 namespace kaveto {
@@ -16,22 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CommandResult {
-    int status;
-    std::string out;
-};
-
-CommandResult Kavetoctl(const std::string& arguments) {
-    const std::string command = std::string(KAVETO_BIN_DIR) + "/kavetoctl " + arguments + " 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return {-1, ""};
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+using testing::CommandRun;
+using testing::Kavetoctl;
 
 std::string Slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -74,7 +62,7 @@ TEST_F(ComposeCliTest, DefaultTemplatesGiveTheirSnippets) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const bool own_args = row.status == 2;  // the usage errors bring their own
-        const CommandResult run = Kavetoctl("compose " + row.args + (own_args ? "" : at));
+        const CommandRun run = Kavetoctl("compose " + row.args + (own_args ? "" : at));
         EXPECT_EQ(run.status, row.status);
         EXPECT_EQ(run.out, row.out);
     }
@@ -95,7 +83,7 @@ TEST_F(ComposeCliTest, DeliverWritesTheLogUnderTheSettings) {
 
 TEST_F(ComposeCliTest, RulesNameTheMatchingLine) {
     testing::WriteFileBytes(folder.path() / "title.txt", "zzz,X\r\nboard/news,News,http://n/\r\nboard,B\r\n");
-    CommandResult run = Kavetoctl("rules --folder " + dir + " http://e.jp/board/news/1");
+    CommandRun run = Kavetoctl("rules --folder " + dir + " http://e.jp/board/news/1");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "2\tNews\thttp://n/\n");
     EXPECT_EQ(Kavetoctl("rules --folder " + dir + " http://e.jp/").out, "no rule\n");

@@ -6,27 +6,15 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/platform/run_kavetoctl.h"
+
 #include "tests/platform/temp_folder.h"
 
 namespace kaveto {
 namespace {
 
-struct CommandRun {
-    int status;
-    std::string out;
-};
-
-CommandRun Kavetoctl(const std::string& arguments) {
-    const std::string command = std::string(KAVETO_BIN_DIR) + "/kavetoctl " + arguments + " 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return {-1, ""};
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+using testing::CommandRun;
+using testing::Kavetoctl;
 
 class KavetoctlTest : public ::testing::Test {
 protected:

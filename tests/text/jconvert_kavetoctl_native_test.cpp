@@ -8,29 +8,14 @@
 #include <fstream>
 #include <string>
 
+#include "tests/platform/run_kavetoctl.h"
+
 namespace {
 
 using namespace std::string_literals;
 
-struct CtlResult {
-    int status;
-    std::string out;
-};
-
-CtlResult Kavetoctl(const std::string& args, const std::string& input) {
-    const auto in_path = std::filesystem::temp_directory_path() / ("kavetoctl_in_" + std::to_string(::getpid()));
-    std::ofstream(in_path, std::ios::binary) << input;
-    const std::string command = std::string(KAVETO_BIN_DIR) + "/kavetoctl " + args + " < " + in_path.string() + " 2>/dev/null";
-    CtlResult run{-1, {}};
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::filesystem::remove(in_path);
-    return run;
+kaveto::testing::CommandRun Kavetoctl(const std::string& args, const std::string& input) {
+    return kaveto::testing::Kavetoctl(args, &input);
 }
 
 TEST(KavetoctlConvert, DetectsAndConvertsStdin) {
@@ -57,7 +42,7 @@ TEST(KavetoctlConvert, DetectsAndConvertsStdin) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
-        const CtlResult run = Kavetoctl(c.args, c.input);
+        const auto run = Kavetoctl(c.args, c.input);
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, c.expected);
     }
@@ -67,7 +52,7 @@ TEST(KavetoctlConvert, RejectsBadArguments) {
     for (const char* args : {"convert", "convert --to utf8", "convert --from sjis", "convert --to jis --to euc",
                              "convert --to", "detect extra"}) {
         SCOPED_TRACE(args);
-        const CtlResult run = Kavetoctl(args, "x");
+        const auto run = Kavetoctl(args, "x");
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
     }
