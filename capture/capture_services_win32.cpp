@@ -16,8 +16,4 @@ void CaptureServices::RevokeDropTarget(HWND window) { kaveto::RevokeDropTarget(w
 
 void CaptureServices::Image1DblClick() { kaveto::Image1DblClick(context_); }
 
-void CaptureServices::TrackTargetWindow(HWND main_window) {
-    kaveto::TrackTargetWindow(state_, windows_, FromHwnd(main_window));
-}
-
 }  // namespace kaveto

@@ -28,8 +28,6 @@ public:
     void RevokeDropTarget(HWND window);
     // The double-click on the picture. Errors pass to the caller.
     void Image1DblClick();
-    // Remembers the window in front as the target, unless it is `main_window`.
-    void TrackTargetWindow(HWND main_window);
 
     CaptureContext& context() { return context_; }
     DropTarget& drop_target() { return drop_target_; }

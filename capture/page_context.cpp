@@ -118,10 +118,4 @@ void Image1DblClick(CaptureContext& context) {
     context.windows.ForceForeground(context.state.target_window);
 }
 
-void TrackTargetWindow(AppState& state, WindowSearch& windows, WindowHandle main_window) {
-    const WindowHandle front = windows.ForegroundWindow();
-    if (front == state.target_window || front == main_window) return;
-    state.target_window = front;
-}
-
 }  // namespace kaveto

@@ -41,8 +41,4 @@ bool FileUrlToPath(std::string& text);
 // then gives that window the focus back.
 void Image1DblClick(CaptureContext& context);
 
-// Remembers the window in front as the target window, unless it is the main
-// window itself or already the target.
-void TrackTargetWindow(AppState& state, WindowSearch& windows, WindowHandle main_window);
-
 }  // namespace kaveto

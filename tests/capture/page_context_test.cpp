@@ -231,26 +231,5 @@ TEST(Image1DblClick, AnUnreadablePageStopsTheCaptureBeforeTheSnippet) {
     EXPECT_EQ(rig.state.record.page_url, "http://locked/");
 }
 
-TEST(TrackTargetWindow, RemembersTheWindowInFrontUnlessItIsOurs) {
-    struct Case {
-        WindowHandle target, front, expected;
-    } cases[] = {
-        {0, 300, 300},   // a browser in front
-        {300, 300, 300}, // already the target
-        {300, 10, 300},  // the main window itself
-        {300, 400, 400}, // another window
-        {300, 0, 0},     // none in front is stored like any other
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.front);
-        AppState state;
-        testing::FakeWindows windows;
-        state.target_window = c.target;
-        windows.foreground = c.front;
-        TrackTargetWindow(state, windows, 10);
-        EXPECT_EQ(state.target_window, c.expected);
-    }
-}
-
 }  // namespace
 }  // namespace kaveto
