@@ -7,26 +7,12 @@
 #include <string>
 
 #include "engine/title_rules.h"
+#include "tests/text/replace_all_reference.h"
 #include "text/text_helpers.h"
 
 namespace {
 
-std::string Reference(const std::string& text, const std::string& search, const std::string& repl) {
-    if (search.empty()) return text;
-    std::string out;
-    std::size_t p = 0;
-    while (p < text.size()) {
-        if (text.compare(p, search.size(), search) == 0) {
-            out += repl;
-            p += search.size();
-            continue;
-        }
-        const std::size_t len = kaveto::CharLength(text, p);
-        out.append(text, p, len);
-        p += len;
-    }
-    return out;
-}
+using kaveto::testing::ReferenceReplaceAll;
 
 }  // namespace
 
@@ -42,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::string text = parts[0];
     kaveto::ReplaceAll(text, parts[1], parts[2]);
-    if (text != Reference(parts[0], parts[1], parts[2])) std::abort();
+    if (text != ReferenceReplaceAll(parts[0], parts[1], parts[2])) std::abort();
 
     for (const std::string& line : kaveto::SplitLines(input)) {
         if (line.find_first_of("\r\n") != std::string::npos) std::abort();

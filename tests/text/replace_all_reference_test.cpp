@@ -6,27 +6,13 @@
 #include <random>
 #include <string>
 
+#include "tests/text/replace_all_reference.h"
 #include "text/text_helpers.h"
 
 namespace kaveto {
 namespace {
 
-std::string ReferenceReplaceAll(const std::string& text, const std::string& search, const std::string& repl) {
-    if (search.empty()) return text;
-    std::string out;
-    std::size_t p = 0;
-    while (p < text.size()) {
-        if (text.compare(p, search.size(), search) == 0) {
-            out += repl;
-            p += search.size();
-            continue;
-        }
-        const std::size_t len = CharLength(text, p);
-        out.append(text, p, len);
-        p += len;
-    }
-    return out;
-}
+using testing::ReferenceReplaceAll;
 
 TEST(ReplaceAll, AgreesWithACharacterWalkOnGeneratedTexts) {
     std::mt19937 rng(20261208);
