@@ -14,11 +14,17 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
+fail() { echo "run.sh: $*" >&2; exit 1; }
 build="$root/build/windows"
-if [ ! -f "$build/build.ninja" ]; then cmake --preset windows -S "$root" >/dev/null; fi
+if [ ! -f "$build/build.ninja" ]; then
+    (cd "$root" && cmake --preset windows >/dev/null) || fail "the windows preset could not be configured"
+fi
 targets=(kaveto program_folder)
 if [ -z "${DISPLAY:-}" ]; then targets+=(demo_driver); fi
-cmake --build "$build" --target "${targets[@]}" >/dev/null
+if ! log=$(cmake --build "$build" --target "${targets[@]}" 2>&1); then
+    echo "$log" >&2
+    fail "the build failed"
+fi
 
 run_root="$root/build/run"
 mkdir -p "$run_root"
@@ -37,12 +43,12 @@ fi
 
 tool="$run_root/window_tool.exe"
 if [ ! -f "$tool" ] || [ "$root/tools/wine/window_tool.c" -nt "$tool" ]; then
-    x86_64-w64-mingw32-gcc-posix -O2 -static -o "$tool" "$root/tools/wine/window_tool.c"
+    x86_64-w64-mingw32-gcc-posix -O2 -static -o "$tool" "$root/tools/wine/window_tool.c" ||
+        fail "the window tool could not be built"
 fi
 
 state="$run_root/wine"
 program=
-fail() { echo "run.sh: $*" >&2; exit 1; }
 clean_up() {
     if [ -n "$program" ] && kill -0 "$program" 2>/dev/null; then kill "$program" 2>/dev/null || true; fi
     "$root/tools/wine/wine-env.sh" stop "$state" >/dev/null 2>&1 || true
