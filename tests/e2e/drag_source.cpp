@@ -4,18 +4,16 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <vector>
 
 namespace kaveto::e2e {
 namespace {
 
-// Reference counting is left out: both objects live on the stack of
-// DragTextTo for the whole drag.
-class LinkDataObject : public IDataObject {
+// Reference counting is left out: both objects live on the stack of the
+// drag function for the whole drag.
+class ListDataObject : public IDataObject {
 public:
-    LinkDataObject(std::string text, std::string descriptor)
-        : text_(std::move(text)),
-          descriptor_(std::move(descriptor)),
-          descriptor_format_(static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("FileGroupDescriptor"))) {}
+    explicit ListDataObject(std::vector<DragFormat> formats) : formats_(std::move(formats)) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IDataObject) {
             *object = static_cast<IDataObject*>(this);
@@ -28,8 +26,9 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        const std::string& bytes = format->cfFormat == CF_TEXT ? text_ : descriptor_;
+        const DragFormat* found = Find(format);
+        if (!found) return DV_E_FORMATETC;
+        const std::string& bytes = found->bytes;
         HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
         if (!block) return E_OUTOFMEMORY;
         std::memcpy(::GlobalLock(block), bytes.c_str(), bytes.size() + 1);
@@ -40,10 +39,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        const bool known = format->cfFormat == CF_TEXT || format->cfFormat == descriptor_format_;
-        return known && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-    }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override { return Find(format) ? S_OK : DV_E_FORMATETC; }
     HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
         out->ptd = nullptr;
         return E_NOTIMPL;
@@ -51,9 +47,10 @@ public:
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
         if (direction != DATADIR_GET) return E_NOTIMPL;
-        FORMATETC formats[] = {{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
-                               {descriptor_format_, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}};
-        return ::SHCreateStdEnumFmtEtc(2, formats, out);
+        std::vector<FORMATETC> list;
+        for (const DragFormat& f : formats_)
+            list.push_back(FORMATETC{f.format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
+        return ::SHCreateStdEnumFmtEtc(static_cast<UINT>(list.size()), list.data(), out);
     }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
         return OLE_E_ADVISENOTSUPPORTED;
@@ -62,8 +59,13 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    std::string text_, descriptor_;
-    CLIPFORMAT descriptor_format_;
+    const DragFormat* Find(const FORMATETC* format) const {
+        if (!(format->tymed & TYMED_HGLOBAL)) return nullptr;
+        for (const DragFormat& f : formats_)
+            if (f.format == format->cfFormat) return &f;
+        return nullptr;
+    }
+    std::vector<DragFormat> formats_;
 };
 
 // A FILEGROUPDESCRIPTORA block naming one file.
@@ -103,12 +105,29 @@ private:
 
 }  // namespace
 
-HRESULT DragLinkTo(const std::string& address, const std::string& link_text, POINT target) {
-    LinkDataObject data(address, DescriptorNaming(link_text + ".URL"));
+HRESULT DragFormatsTo(std::vector<DragFormat> formats, POINT target) {
+    ListDataObject data(std::move(formats));
     PointingDropSource source(target);
     ::SetCursorPos(target.x, target.y);
     DWORD effect = DROPEFFECT_NONE;
     return ::DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_LINK | DROPEFFECT_MOVE, &effect);
+}
+
+HRESULT DragLinkTo(const std::string& address, const std::string& link_text, POINT target) {
+    const CLIPFORMAT descriptor = static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("FileGroupDescriptor"));
+    return DragFormatsTo({{CF_TEXT, address}, {descriptor, DescriptorNaming(link_text + ".URL")}}, target);
+}
+
+HRESULT DragTextTo(const std::string& text, POINT target) { return DragFormatsTo({{CF_TEXT, text}}, target); }
+
+HRESULT DragFileTo(const std::string& path, POINT target) {
+    DROPFILES header = {};
+    header.pFiles = sizeof header;
+    header.fWide = FALSE;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    block += path;
+    block.push_back('\0');  // the list ends with an empty name; GetData adds the last zero
+    return DragFormatsTo({{CF_HDROP, block}}, target);
 }
 
 }  // namespace kaveto::e2e

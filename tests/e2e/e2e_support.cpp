@@ -72,16 +72,30 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
 
 void Settle(DWORD ms) { WaitUntil([] { return false; }, ms); }
 
-ProgramFolder::ProgramFolder() {
+namespace {
+
+std::string FreshTempFolder() {
     static std::atomic<int> counter{0};
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
     char longer[MAX_PATH];
     if (::GetLongPathNameA(temp, longer, MAX_PATH)) std::strcpy(temp, longer);
-    path_ = std::string(temp) + "kaveto_e2e_" + std::to_string(::GetCurrentProcessId()) + "_" +
+    const std::string path = std::string(temp) + "kaveto_e2e_" + std::to_string(::GetCurrentProcessId()) + "_" +
             std::to_string(++counter) + "\\";
-    RemoveTree(path_.substr(0, path_.size() - 1));
-    if (!::CreateDirectoryA(path_.c_str(), nullptr)) throw std::runtime_error("cannot make " + path_);
+    RemoveTree(path.substr(0, path.size() - 1));
+    if (!::CreateDirectoryA(path.c_str(), nullptr)) throw std::runtime_error("cannot make " + path);
+    return path;
+}
+
+}  // namespace
+
+ProgramFolder::ProgramFolder(const std::string& unpacked) : path_(FreshTempFolder()) {
+    const std::string from = WindowsPath(unpacked);
+    if (!Exists(from + "\\kaveto.exe")) throw std::runtime_error("no kaveto.exe in " + from);
+    CopyTree(from, path_.substr(0, path_.size() - 1));
+}
+
+ProgramFolder::ProgramFolder() : path_(FreshTempFolder()) {
     if (!::CopyFileA(WindowsPath(KAVETO_EXE).c_str(), exe().c_str(), FALSE))
         throw std::runtime_error("cannot copy " + std::string(KAVETO_EXE));
     const std::string defaults = WindowsPath(KAVETO_PROGRAM_DIR);

@@ -23,6 +23,8 @@ void Settle(DWORD ms);
 class ProgramFolder {
 public:
     ProgramFolder();
+    // A copy of a whole unpacked folder (an installation as a user has it).
+    explicit ProgramFolder(const std::string& unpacked);
     ~ProgramFolder();
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;

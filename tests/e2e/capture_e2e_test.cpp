@@ -1,0 +1,147 @@
+// Pages quoted from a stand-in browser by the real program: a double-click
+// on the picture, and selected text, links and cached files dragged onto it.
+// The snippets come from the default templates.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "drag_source.h"
+#include "e2e_support.h"
+#include "page_fixtures.h"
+
+namespace kaveto::e2e {
+namespace {
+
+constexpr POINT kPicture = {112, 112};
+// "日本語のページ" in Shift_JIS, EUC-JP and ISO-2022-JP.
+const std::string kTitleSjis = "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x79\x81\x5b\x83\x57";
+const std::string kTitleEuc = "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xa5\xda\xa1\xbc\xa5\xb8";
+const std::string kTitleJis = "\x1b\x24\x42\x46\x7c\x4b\x5c\x38\x6c\x24\x4e\x25\x5a\x21\x3c\x25\x38\x1b\x28\x42";
+// The corner brackets the first template puts around the selection.
+const std::string kOpen = "\x81\x75", kClose = "\x81\x76";
+
+class CaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
+        program = std::make_unique<RunningProgram>(folder.exe());
+        window = program->WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        Settle(200);
+    }
+    void TearDown() override {
+        if (HWND box = program->Window("#32770")) ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        if (window && program->Running()) {
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+            program->WaitForExit();
+        }
+    }
+    // A browser showing a cached page with the title; returns its address.
+    std::string CachedPage(const std::string& title) {
+        const std::string url = pages.NewAddress("page.html");
+        EXPECT_NE(pages.Commit(url, PageWithTitle(title)), "") << "the cache took no entry";
+        return url;
+    }
+    std::string Drop(Browser& browser, HRESULT (*drag)(const std::string&, POINT), const std::string& what) {
+        EXPECT_TRUE(browser.BringToFront());
+        return ClipboardAfter([&] { EXPECT_EQ(drag(what, kPicture), DRAGDROP_S_DROP); });
+    }
+
+    OleThread ole;
+    CachedPages pages;
+    TempFolder temp;
+    ProgramFolder folder;
+    std::unique_ptr<RunningProgram> program;
+    HWND window = nullptr;
+};
+
+TEST_F(CaptureTest, ADoubleClickQuotesTheBrowsersPageWithItsTitleInShiftJisAndBringsTheBrowserBack) {
+    struct Row {
+        const char* name;
+        std::string stored_title, quoted_title;
+    } rows[] = {
+        {"Shift_JIS", kTitleSjis, kTitleSjis},
+        {"EUC-JP", kTitleEuc, kTitleSjis},
+        {"JIS", kTitleJis, kTitleSjis},
+        {"ASCII", "Plain page", "Plain page"},
+    };
+    Browser browser("about:blank");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string url = CachedPage(row.stored_title);
+        browser.ShowAddress(url);
+        EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }),
+                  row.quoted_title + "\r\n" + url + "\r\n");
+        EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == browser.window(); }))
+            << "the browser is not back in front";
+        EXPECT_EQ(RectOf(window).left, 100) << "a double-click moves nothing";
+        MoveMouseTo(300, 50);  // off the picture before the next round
+        Settle(100);
+    }
+}
+
+TEST_F(CaptureTest, ADoubleClickOnAPageInNoCacheEntryGivesAnEmptyTitle) {
+    const std::string url = pages.NewAddress("never-cached.html");
+    Browser browser(url);
+    EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }), "\r\n" + url + "\r\n");
+}
+
+TEST_F(CaptureTest, AFilePageIsReadFromItsPath) {
+    const std::string path = temp.Write("page.html", PageWithTitle(kTitleEuc));
+    ASSERT_NE(path, "");
+    std::string url = "file:///" + path;
+    for (char& c : url)
+        if (c == '\\') c = '/';
+    Browser browser(url);
+    EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }), kTitleSjis + "\r\n" + url + "\r\n");
+}
+
+TEST_F(CaptureTest, DraggedSelectionLinkAndCachedFileGiveTheirSnippets) {
+    const std::string page = CachedPage(kTitleJis);
+    Browser browser(page);
+
+    {
+        SCOPED_TRACE("selected text");
+        const std::string selection = "\x8e\x9f\x82\xcc text";  // "次の text"
+        EXPECT_EQ(Drop(browser, DragTextTo, selection),
+                  kOpen + selection + kClose + "\r\n" + kTitleSjis + "\r\n" + page + "\r\n");
+    }
+    {
+        SCOPED_TRACE("link with its descriptor");
+        const std::string link = "http://kaveto.test/e2e/linked.html";
+        EXPECT_TRUE(browser.BringToFront());
+        EXPECT_EQ(ClipboardAfter([&] { EXPECT_EQ(DragLinkTo(link, "Linked page", kPicture), DRAGDROP_S_DROP); }),
+                  "Linked page\r\n" + link + "\r\n");
+    }
+    {
+        SCOPED_TRACE("cached file");
+        const std::string picture_url = pages.NewAddress("picture.gif");
+        const std::string local = pages.Commit(picture_url, "GIF89a", "gif");
+        ASSERT_NE(local, "");
+        EXPECT_EQ(Drop(browser, DragFileTo, local), picture_url + "\r\n" + kTitleSjis + "\r\n" + page + "\r\n");
+    }
+    EXPECT_TRUE(program->Running());
+}
+
+TEST_F(CaptureTest, ALinkWithoutItsDescriptorIsReportedAndALaterDropStillWorks) {
+    Browser browser(CachedPage("Page"));
+    SetClipboardText("before");
+    EXPECT_TRUE(browser.BringToFront());
+    DragTextTo("http://kaveto.test/e2e/no-descriptor.html", kPicture);
+    HWND box = program->WaitForWindow("#32770");
+    ASSERT_NE(box, nullptr) << "no error box";
+    EXPECT_EQ(TextOf(box), "Kaveto");
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+    EXPECT_EQ(ClipboardText(), "before") << "a failed drop delivers nothing";
+    EXPECT_TRUE(program->Running());
+
+    const std::string link = "http://kaveto.test/e2e/after.html";
+    EXPECT_TRUE(browser.BringToFront());
+    EXPECT_EQ(ClipboardAfter([&] { EXPECT_EQ(DragLinkTo(link, "After", kPicture), DRAGDROP_S_DROP); }),
+              "After\r\n" + link + "\r\n");
+}
+
+}  // namespace
+}  // namespace kaveto::e2e
