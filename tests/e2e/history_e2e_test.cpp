@@ -20,12 +20,14 @@ void BringToFront(HWND window) {
     ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
 }
 
-// Chooses the newest history entry from the menu the hotkey opens.
-void ChooseNewestEntry(RunningProgram& program) {
+// Chooses a history entry by its accelerator from the menu the hotkey opens.
+void ChooseEntry(RunningProgram& program, char letter) {
     PressAltA();
     ASSERT_NE(program.WaitForWindow("#32768"), nullptr) << "the hotkey opened no menu";
-    Tap('A');
+    Tap(letter);
 }
+
+void ChooseNewestEntry(RunningProgram& program) { ChooseEntry(program, 'A'); }
 
 class HistoryTest : public ::testing::Test {
 protected:
@@ -41,6 +43,15 @@ protected:
         EXPECT_EQ(DragLinkTo(kLink, "Example page", POINT{112, 112}), DRAGDROP_S_DROP);
         std::string snippet;
         WaitUntil([&] { return (snippet = ClipboardText()) != "before the drop"; });
+        return snippet;
+    }
+
+    // Drops one more link; returns the snippet it put on the clipboard.
+    std::string DropAnother(const std::string& link, const std::string& text) {
+        const std::string before = ClipboardText();
+        EXPECT_EQ(DragLinkTo(link, text, POINT{112, 112}), DRAGDROP_S_DROP);
+        std::string snippet;
+        WaitUntil([&] { return (snippet = ClipboardText()) != before; });
         return snippet;
     }
 
@@ -119,6 +130,36 @@ TEST(DoubleClick, QuotesThePageOfTheWindowTheMouseCameFromAndBringsItBack) {
     EXPECT_EQ(RectOf(window).left, 100) << "a double-click without a move leaves the window where it was";
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
+}
+
+
+TEST_F(HistoryTest, TheThirdOfThreeEntriesIsPastedAndMovesToTheTop) {
+    const std::string first = StartAndDrop("");
+    ASSERT_NE(window, nullptr);
+    const std::string second = DropAnother("http://example.com/kaveto-e2e/second.html", "Second page");
+    const std::string third = DropAnother("http://example.com/kaveto-e2e/third.html", "Third page");
+    ASSERT_NE(first.find(kLink), std::string::npos) << first;
+    ASSERT_NE(second.find("second.html"), std::string::npos) << second;
+    ASSERT_NE(third.find("third.html"), std::string::npos) << third;
+
+    // Newest first: A is the third drop, C the first. After each choice A
+    // stands for the chosen entry and the rest keep their order, so A, B, C
+    // then give the first, the third and the second drop.
+    Editor editor;
+    const std::pair<char, std::string> choices[] = {{'C', first}, {'A', first}, {'B', third}, {'C', second}};
+    for (const auto& [letter, expected] : choices) {
+        SCOPED_TRACE(letter);
+        ::SendMessageA(editor.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        BringToFront(editor.window());
+        ChooseEntry(*program, letter);
+        EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == expected; }))
+            << "the editor holds \"" << TextOf(editor.edit()) << "\"";
+        EXPECT_EQ(ClipboardText(), expected);
+        Settle(500);  // the paste releases V and Ctrl after its pause
+    }
+
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program->WaitForExit());
 }
 
 }  // namespace
