@@ -1,11 +1,11 @@
 #pragma once
 // The state of one running program, owned by the main window and passed to
 // whatever needs it.
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/settings.h"
+#include "platform/seams.h"
 
 namespace kaveto {
 
@@ -28,9 +28,6 @@ struct HistoryLists {
     std::vector<std::string> history_texts;
     std::vector<std::string> history_labels;
 };
-
-// A window handle as the portable code sees it (an HWND on Windows).
-using WindowHandle = std::uintptr_t;
 
 struct AppState {
     CaptureRecord record;

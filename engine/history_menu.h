@@ -10,8 +10,6 @@
 
 namespace kaveto {
 
-class Clipboard;
-
 // Bytes of a label that a menu caption shows.
 constexpr std::size_t kCaptionLabelBytes = 50;
 
@@ -37,18 +35,6 @@ WindowHandle NextTargetWindow(WindowHandle target_window, WindowHandle foregroun
 // pauses not at all: passed on unchanged, the system would read it as weeks
 // of milliseconds (or as "for ever" for -1) and the program would hang.
 std::uint32_t PastePause(std::int32_t clipbord_time);
-
-// The window system as the paste-back needs it.
-class PasteBackActions {
-public:
-    virtual ~PasteBackActions() = default;
-    // Brings the window to the front; a null or vanished window changes
-    // nothing and reports nothing.
-    virtual void BringToFront(WindowHandle window) = 0;
-    virtual void Pause(std::uint32_t milliseconds) = 0;
-    // One synthesised key event.
-    virtual void KeyEvent(std::uint8_t virtual_key, bool key_up) = 0;
-};
 
 constexpr std::uint8_t kVkControl = 0x11;
 constexpr std::uint8_t kVkV = 0x56;

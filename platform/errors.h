@@ -1,17 +1,13 @@
 #pragma once
-// The program's exceptions. Each carries the text the user sees; the kinds
-// differ so that callers and tests can tell them apart.
+// The program's exceptions for files, lists, the clipboard and OLE. Each
+// carries the text the user sees; the kinds differ so that callers and tests
+// can tell them apart.
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
-namespace kaveto {
+#include "text/error.h"
 
-// Base of every error the program raises: one message text.
-class Error : public std::runtime_error {
-public:
-    explicit Error(const std::string& message) : std::runtime_error(message) {}
-};
+namespace kaveto {
 
 // A file error with the system's error code: 2 "File not found",
 // 3 "Invalid filename", 5 "File access denied", otherwise "I/O error %d".
@@ -57,12 +53,6 @@ public:
 
 private:
     std::int32_t hresult_;
-};
-
-// The matcher's error: a rejected pattern, or a result read at the wrong time.
-class EBRegExpError : public Error {
-public:
-    explicit EBRegExpError(const std::string& message) : Error(message) {}
 };
 
 }  // namespace kaveto

@@ -1,6 +1,6 @@
 #pragma once
 // The paste-back's window system: the foreground window and synthesised keys.
-#include "engine/history_menu.h"
+#include "platform/seams.h"
 
 namespace kaveto {
 

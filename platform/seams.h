@@ -6,6 +6,9 @@
 
 namespace kaveto {
 
+// A window handle as the portable code sees it (an HWND on Windows).
+using WindowHandle = std::uintptr_t;
+
 // The system clipboard, text format CF_TEXT.
 class Clipboard {
 public:
@@ -52,6 +55,18 @@ public:
     virtual void WriteWhole(const std::string& path, const std::string& content) = 0;
     // The file's size in bytes, or -1 when it does not exist.
     virtual std::int64_t FileSize(const std::string& path) = 0;
+};
+
+// The window system as the paste-back needs it.
+class PasteBackActions {
+public:
+    virtual ~PasteBackActions() = default;
+    // Brings the window to the front; a null or vanished window changes
+    // nothing and reports nothing.
+    virtual void BringToFront(WindowHandle window) = 0;
+    virtual void Pause(std::uint32_t milliseconds) = 0;
+    // One synthesised key event.
+    virtual void KeyEvent(std::uint8_t virtual_key, bool key_up) = 0;
 };
 
 // The platform services that the snippet engine uses, and the program

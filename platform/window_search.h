@@ -5,7 +5,7 @@
 // the rules about buffer sizes live in the portable code that calls them.
 #include <functional>
 
-#include "engine/app_state.h"
+#include "platform/seams.h"
 
 namespace kaveto {
 

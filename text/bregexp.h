@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/errors.h"
+#include "text/error.h"
 
 namespace kaveto {
 
