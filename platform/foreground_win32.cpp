@@ -1,5 +1,7 @@
 #include "platform/foreground_win32.h"
 
+#include <initializer_list>
+
 namespace kaveto {
 
 namespace {
@@ -19,9 +21,11 @@ private:
 
 // Puts the window at the top of the z-order. For another thread's window the
 // request is posted to that thread, so a window that does not answer cannot
-// block this one (BringWindowToTop would wait for it).
+// block this one (BringWindowToTop would wait for it). The foreground has
+// been settled already: a posted request that activated the window as well
+// would take the front back from whatever came forward in the meantime.
 void RaiseWithoutWaiting(HWND window) {
-    UINT flags = SWP_NOMOVE | SWP_NOSIZE;
+    UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     if (::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId()) flags |= SWP_ASYNCWINDOWPOS;
     ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, flags);
 }
@@ -41,8 +45,18 @@ void ForceForeground(HWND window) {
     // comes out of it with an input state of its own, and a mouse capture
     // or a move that this thread starts next no longer sees the button's
     // release.
+    const HWND previous = ::GetForegroundWindow();
     if (::SetForegroundWindow(window)) {
         RaiseWithoutWaiting(window);
+        // Other threads take the change (the window its activation, the one
+        // in front before its deactivation) when they come to their
+        // messages. A message sent after it returns once such a thread has
+        // caught up, so that keys and menus that follow meet the new front,
+        // not a change still on its way; a window that does not answer is
+        // waited for no longer than the time limit.
+        for (HWND involved : {window, previous})
+            if (involved && ::GetWindowThreadProcessId(involved, nullptr) != ::GetCurrentThreadId())
+                WindowAnswers(involved);
         return;
     }
     // Refused (the system's foreground lock). With the foreground thread's
