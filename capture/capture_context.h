@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "engine/app_state.h"
+#include "platform/accessibility.h"
 #include "platform/seams.h"
 #include "platform/url_cache.h"
 #include "platform/window_search.h"
@@ -15,6 +16,7 @@ struct CaptureContext {
     Files& files;
     WindowSearch& windows;
     UrlCache& cache;
+    Accessibility& accessibility;
     // Runs the SnippetComposer over state.record; the main window binds it.
     std::function<void()> compose;
 };

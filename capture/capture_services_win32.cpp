@@ -7,7 +7,7 @@ namespace kaveto {
 
 CaptureServices::CaptureServices(AppState& state, Environment& env, DropTarget::ErrorReport report_error)
     : state_(state),
-      context_{state, env.files, windows_, cache_, [&state, &env] { SnippetComposer(state, env); }},
+      context_{state, env.files, windows_, cache_, accessibility_, [&state, &env] { SnippetComposer(state, env); }},
       drop_target_(context_, std::move(report_error)) {}
 
 void CaptureServices::RegisterDropTarget(HWND window) { kaveto::RegisterDropTarget(window, drop_target_); }

@@ -9,6 +9,7 @@
 
 #include "capture/capture_context.h"
 #include "capture/drop_target_win32.h"
+#include "platform/accessibility_win32.h"
 #include "platform/url_cache_win32.h"
 #include "platform/window_search_win32.h"
 
@@ -36,6 +37,7 @@ private:
     AppState& state_;
     Win32WindowSearch windows_;
     Win32UrlCache cache_;
+    Win32Accessibility accessibility_;
     CaptureContext context_;
     DropTarget drop_target_;
 };

@@ -3,10 +3,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "capture/browser_page.h"
 #include "capture/url_cache_search.h"
 #include "text/bregexp.h"
 #include "text/jconvert.h"
 #include "text/text_helpers.h"
+#include "text/unicode.h"
 
 namespace kaveto {
 namespace {
@@ -26,7 +28,7 @@ bool IsEditClass(std::string_view name) {
     return true;
 }
 
-bool IsPageAddress(std::string_view text) {
+bool IsAnsiPageAddress(std::string_view text) {
     return text.substr(0, 4) == "http" || text.substr(0, 8) == "file:///";
 }
 
@@ -52,9 +54,19 @@ std::string JoinLinesWithCrLf(std::string_view bytes) {
 
 }  // namespace
 
-void FindPageAddress(CaptureContext& context, WindowHandle window) {
+namespace {
+
+// Where this capture found the page's address in the window, and what the
+// window's tree told, for the title.
+struct WindowPage {
+    bool found = false;
+    AccessiblePage tree;
+};
+
+bool FindAddressInEdit(CaptureContext& context, WindowHandle window) {
     char class_name[kBufferSize];
     char text[kBufferSize];
+    bool found = false;
     context.windows.EnumDescendants(window, [&](WindowHandle child) {
         std::memset(class_name, 0, sizeof class_name);
         std::memset(text, 0, sizeof text);
@@ -64,16 +76,55 @@ void FindPageAddress(CaptureContext& context, WindowHandle window) {
         // cannot be read.
         if (!context.windows.WindowText(child, text, kBufferSize)) return true;
         std::string_view address(text, strnlen(text, sizeof text));
-        if (!IsPageAddress(address)) return true;
+        if (!IsAnsiPageAddress(address)) return true;
         context.state.last_found_url.assign(address);
+        found = true;
         return false;
     });
+    return found;
 }
 
+// Browsers without an "Edit" address bar tell their page through their
+// accessibility tree. The top-level window of a null window is unknown, so
+// nothing is asked then.
+WindowPage SearchWindow(CaptureContext& context, WindowHandle window) {
+    WindowPage page;
+    if (FindAddressInEdit(context, window)) {
+        page.found = true;
+        return page;
+    }
+    if (!window) return page;
+    page.tree = context.accessibility.ReadPage(window);
+    const std::u16string address = AddressFromAccessiblePage(page.tree);
+    if (address.empty()) return page;
+    context.state.last_found_url = Utf16ToShiftJis(address);
+    page.found = true;
+    return page;
+}
+
+// The title the window shows: its web document's name, else the caption of
+// a browser's window without the browser's name.
+std::u16string TitleShownBy(CaptureContext& context, WindowHandle window, const AccessiblePage& tree) {
+    if (tree.has_document && !tree.document_name.empty()) return tree.document_name;
+    char class_name[kBufferSize] = {};
+    if (context.windows.ClassName(window, class_name, kBufferSize - 1) == 0) return std::u16string();
+    const std::string_view name(class_name, strnlen(class_name, sizeof class_name));
+    if (!IsBrowserWindowClass(name)) return std::u16string();
+    return TitleFromCaption(name, context.windows.Caption(window));
+}
+
+}  // namespace
+
+bool FindPageAddress(CaptureContext& context, WindowHandle window) { return SearchWindow(context, window).found; }
+
 void CapturePageContext(CaptureContext& context, WindowHandle window) {
-    FindPageAddress(context, window);
+    const WindowPage page = SearchWindow(context, window);
     context.state.record.page_url = context.state.last_found_url;
     LookUpPageTitle(context);
+    // The window's own title stands in only for the page found in it now:
+    // an address kept from an earlier capture has nothing to do with it.
+    if (context.state.record.title_txt.empty() && page.found && window)
+        context.state.record.title_txt = Utf16ToShiftJis(TitleShownBy(context, window, page.tree));
 }
 
 std::string PageTitleFromContent(const std::string& content) {

@@ -14,10 +14,14 @@ constexpr std::int64_t kMaxPageFileSize = std::int64_t{64} << 20;
 
 // Searches the descendants of `window` for an "Edit" control whose text is a
 // web or file address; the first one sets state.last_found_url. When none
-// does, last_found_url keeps the address found before.
-void FindPageAddress(CaptureContext& context, WindowHandle window);
+// does, the window's accessibility tree is asked (a browser's web document,
+// else its address bar). True when either found an address; otherwise
+// last_found_url keeps the address found before.
+bool FindPageAddress(CaptureContext& context, WindowHandle window);
 
-// Sets page_url and title_txt for the page shown in `window`.
+// Sets page_url and title_txt for the page shown in `window`. When the
+// page's copy gives no title and the address was found in the window, the
+// title is the web document's name, else the browser's caption.
 void CapturePageContext(CaptureContext& context, WindowHandle window);
 
 // Sets title_txt from the local copy of last_found_url; leaves it alone when

@@ -2,6 +2,7 @@
 // Small owners for Win32 resources: each handle, lock, opening and COM
 // reference is released when its owner goes, also when an error passes.
 #include <windows.h>
+#include <oleauto.h>
 
 #include <cstdint>
 #include <type_traits>
@@ -109,6 +110,42 @@ public:
 
 private:
     I* p_ = nullptr;
+};
+
+// A BSTR that a call fills, freed when it goes.
+class UniqueBstr {
+public:
+    UniqueBstr() = default;
+    ~UniqueBstr() { ::SysFreeString(text_); }
+    UniqueBstr(const UniqueBstr&) = delete;
+    UniqueBstr& operator=(const UniqueBstr&) = delete;
+    BSTR* put() {
+        ::SysFreeString(std::exchange(text_, nullptr));
+        return &text_;
+    }
+    BSTR get() const { return text_; }
+    explicit operator bool() const { return text_ != nullptr; }
+
+private:
+    BSTR text_ = nullptr;
+};
+
+// A VARIANT, cleared when it goes (which releases what it holds).
+class UniqueVariant {
+public:
+    UniqueVariant() { ::VariantInit(&value_); }
+    explicit UniqueVariant(const VARIANT& value) : value_(value) {}  // takes it over
+    ~UniqueVariant() { ::VariantClear(&value_); }
+    UniqueVariant(const UniqueVariant&) = delete;
+    UniqueVariant& operator=(const UniqueVariant&) = delete;
+    VARIANT* put() {
+        ::VariantClear(&value_);
+        return &value_;
+    }
+    const VARIANT& get() const { return value_; }
+
+private:
+    VARIANT value_;
 };
 
 }  // namespace kaveto

@@ -4,6 +4,7 @@
 // platform's own contracts (a limit that counts the terminating zero) so that
 // the rules about buffer sizes live in the portable code that calls them.
 #include <functional>
+#include <string>
 
 #include "platform/seams.h"
 
@@ -24,6 +25,9 @@ public:
     // program does not answer within a short time: another program must
     // never hold this one up.
     virtual bool WindowText(WindowHandle window, char* buffer, int limit) = 0;
+    // The window's caption as Unicode text, or empty when the window's
+    // program does not answer within a short time.
+    virtual std::u16string Caption(WindowHandle window) = 0;
     // The window in front, or null when there is none.
     virtual WindowHandle ForegroundWindow() = 0;
     // Makes the window the foreground window and brings it to the top without

@@ -1,6 +1,7 @@
 #include "platform/window_search_win32.h"
 
 #include <exception>
+#include <iterator>
 
 #include "platform/foreground_win32.h"
 
@@ -54,6 +55,17 @@ bool Win32WindowSearch::WindowText(WindowHandle window, char* buffer, int limit)
         return true;
     silent_threads_.insert(thread);
     return false;
+}
+
+std::u16string Win32WindowSearch::Caption(WindowHandle window) {
+    // Page titles can be long; a caption beyond this is cut, as the window
+    // manager itself cuts what it shows.
+    wchar_t text[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(ToHwnd(window), WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+                               SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied))
+        return std::u16string();
+    return std::u16string(reinterpret_cast<const char16_t*>(text), wcsnlen(text, std::size(text)));
 }
 
 WindowHandle Win32WindowSearch::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }

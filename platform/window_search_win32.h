@@ -13,6 +13,7 @@ public:
     void EnumDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) override;
     int ClassName(WindowHandle window, char* buffer, int limit) override;
     bool WindowText(WindowHandle window, char* buffer, int limit) override;
+    std::u16string Caption(WindowHandle window) override;
     WindowHandle ForegroundWindow() override;
     void ForceForeground(WindowHandle window) override;
 

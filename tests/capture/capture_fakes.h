@@ -21,10 +21,13 @@ public:
         std::string text;
         bool class_fails = false;
         bool silent = false;  // its program does not answer
+        std::u16string caption;
     };
     void Add(WindowHandle parent, WindowHandle window, std::string class_name, std::string text = "") {
         children[parent].push_back(window);
-        windows[window] = Window{std::move(class_name), std::move(text)};
+        Window& added = windows[window];
+        added.class_name = std::move(class_name);
+        added.text = std::move(text);
     }
     void EnumDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) override {
         searched.push_back(parent);
@@ -41,6 +44,7 @@ public:
         CopyOut(windows.at(window).text, buffer, limit);
         return true;
     }
+    std::u16string Caption(WindowHandle window) override { return windows.at(window).caption; }
     WindowHandle ForegroundWindow() override { return foreground; }
     void ForceForeground(WindowHandle window) override {
         log.push_back("force " + std::to_string(window));
@@ -151,6 +155,18 @@ private:
     std::size_t next = 0;
 };
 
+// Trees by window; a window without one gives an empty page.
+class FakeAccessibility : public Accessibility {
+public:
+    AccessiblePage ReadPage(WindowHandle window) override {
+        asked.push_back(window);
+        auto found = pages.find(window);
+        return found == pages.end() ? AccessiblePage{} : found->second;
+    }
+    std::map<WindowHandle, AccessiblePage> pages;
+    std::vector<WindowHandle> asked;
+};
+
 class FakeFiles : public Files {
 public:
     bool FileExists(const std::string& path) override { return contents.count(path) || sizes.count(path); }
@@ -193,8 +209,9 @@ struct CaptureRig {
     FakeFiles files;
     FakeWindows windows;
     FakeUrlCache cache;
+    FakeAccessibility accessibility;
     std::vector<CaptureRecord> composed;
-    CaptureContext context{state, files, windows, cache, [this] {
+    CaptureContext context{state, files, windows, cache, accessibility, [this] {
                                composed.push_back(state.record);
                                windows.log.push_back("compose");
                            }};

@@ -71,7 +71,8 @@ TEST_F(WindowTree, FindsTheAddressBarAmongTheDescendants) {
     testing::FakeFiles files;
     Win32WindowSearch windows;
     testing::FakeUrlCache cache;
-    CaptureContext context{state, files, windows, cache, nullptr};
+    testing::FakeAccessibility accessibility;
+    CaptureContext context{state, files, windows, cache, accessibility, nullptr};
     FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
     EXPECT_EQ(state.last_found_url, "http://kaveto.test/right/");
 
@@ -88,7 +89,8 @@ TEST_F(WindowTree, CutsALongAddressTo255Characters) {
     testing::FakeFiles files;
     Win32WindowSearch windows;
     testing::FakeUrlCache cache;
-    CaptureContext context{state, files, windows, cache, nullptr};
+    testing::FakeAccessibility accessibility;
+    CaptureContext context{state, files, windows, cache, accessibility, nullptr};
     FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
     EXPECT_EQ(state.last_found_url, address.substr(0, 255));
 
@@ -106,7 +108,8 @@ TEST_F(WindowTree, WithoutAWindowSearchesTheTopLevelWindows) {
     testing::FakeFiles files;
     Win32WindowSearch windows;
     testing::FakeUrlCache cache;
-    CaptureContext context{state, files, windows, cache, nullptr};
+    testing::FakeAccessibility accessibility;
+    CaptureContext context{state, files, windows, cache, accessibility, nullptr};
     FindPageAddress(context, 0);
     DestroyWindow(bar);
     EXPECT_EQ(state.last_found_url, "http://kaveto.test/top-level/");
@@ -222,8 +225,9 @@ TEST_F(UrlCacheTest, TheDoubleClickReadsTheTitleOfTheCachedPage) {
     state.target_window = reinterpret_cast<WindowHandle>(top);
     DiskFiles files;
     Win32UrlCache cache;
+    testing::FakeAccessibility accessibility;
     int composed = 0;
-    CaptureContext context{state, files, windows, cache, [&] { ++composed; }};
+    CaptureContext context{state, files, windows, cache, accessibility, [&] { ++composed; }};
     Image1DblClick(context);
     DestroyWindow(top);
     EXPECT_EQ(state.record.page_url, url);
@@ -333,8 +337,9 @@ protected:
     testing::FakeFiles files_;
     testing::FakeWindows windows_;
     Win32UrlCache cache_;
+    testing::FakeAccessibility accessibility_;
     int composed_ = 0;
-    CaptureContext context_{state_, files_, windows_, cache_, [this] { ++composed_; }};
+    CaptureContext context_{state_, files_, windows_, cache_, accessibility_, [this] { ++composed_; }};
     std::vector<std::string> errors_;
     DropTarget target_{context_, [this](const std::string& e) { errors_.push_back(e); }};
     CLIPFORMAT descriptor_ = 0;

@@ -37,7 +37,8 @@ struct Desk {
     testing::FakeWindows windows;
     testing::FakeUrlCache cache;
     testing::FakeFormats formats;
-    CaptureContext context{state, platform.files, windows, cache, [this] { SnippetComposer(state, platform.env); }};
+    testing::FakeAccessibility accessibility;
+    CaptureContext context{state, platform.files, windows, cache, accessibility, [this] { SnippetComposer(state, platform.env); }};
 
     explicit Desk(bool with_title) {
         for (const char* folder : {"main\\", "sub\\"}) {
