@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "capture/browser_page.h"
+#include "capture/page_title.h"
 #include "capture/url_cache_search.h"
 #include "text/bregexp.h"
 #include "text/jconvert.h"
@@ -131,9 +132,13 @@ std::string PageTitleFromContent(const std::string& content) {
     std::string_view bytes(content);
     bytes = bytes.substr(0, bytes.find('\0'));
     std::string text = ConvertTextCode(JoinLinesWithCrLf(bytes), TextCode::ShiftJis);
+    // The fixed one-line pattern comes first, as it always has; a title that
+    // it misses (over several lines, or with attributes) is looked for as a
+    // browser finds it.
     TBRegExp matcher;
-    if (!matcher.Match("m/\\<title\\>(.+)\\<\\/title\\>/i", text)) return std::string();
-    return matcher.Strings(1);
+    if (matcher.Match("m/\\<title\\>(.+)\\<\\/title\\>/i", text)) return LayOutTitle(matcher.Strings(1));
+    const std::optional<std::string_view> element = FindTitleElement(text);
+    return element ? LayOutTitle(*element) : std::string();
 }
 
 void LookUpPageTitle(CaptureContext& context) {

@@ -28,9 +28,10 @@ void CapturePageContext(CaptureContext& context, WindowHandle window);
 // there is no local copy.
 void LookUpPageTitle(CaptureContext& context);
 
-// The text of the page's title element: the page's bytes up to the first zero
-// byte, lines ended with CR LF, converted to Shift_JIS; empty when no title
-// element stands on one line.
+// The page's title as its reader sees it: the page's bytes up to the first
+// zero byte, lines ended with CR LF, converted to Shift_JIS; then the title
+// element on one line, or else as a browser finds it (FindTitleElement),
+// laid out by LayOutTitle. Empty when the page has no title element.
 std::string PageTitleFromContent(const std::string& content);
 
 // The local file for an address: the path itself for a file address, else

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "capture/page_title.h"
 #include "tests/capture/capture_fakes.h"
 
 namespace kaveto {
@@ -137,9 +138,6 @@ TEST(PageTitleFromContent, ReadsTheTitleElementOnOneLine) {
         {"tags in capitals", "<HTML><TITLE>Shout</TITLE>", "Shout"},
         {"tags in mixed case", "<Title>Mixed</tItLe>", "Mixed"},
         {"two titles greedy", "<title>One</title> and <title>Two</title>", "One</title> and <title>Two"},
-        {"broken over lines", "<title>First\nSecond</title>", ""},
-        {"broken at a lone CR", "<title>First\rSecond</title>", ""},
-        {"broken at CR LF", "<title>First\r\nSecond</title>", ""},
         {"empty title", "<title></title>", ""},
         {"no title", "<html><body>text</body></html>", ""},
         {"on a later line", "<html>\r<head>\n<title>Later</title>\r\n</head>", "Later"},
@@ -154,11 +152,53 @@ TEST(PageTitleFromContent, ReadsTheTitleElementOnOneLine) {
     }
 }
 
+TEST(PageTitleFromContent, ReadsTheTitleAsTheReaderSeesIt) {
+    struct Case {
+        const char* name;
+        std::string page, title;
+    } cases[] = {
+        {"references", "<title>Tom &amp; Jerry &quot;1&quot; &#39;2&#x27; &lt;3&gt;</title>", "Tom & Jerry \"1\" '2' <3>"},
+        {"no-break spaces", "<title>a&nbsp;|&#160;b</title>", "a | b"},
+        {"malformed reference", "<title>AT&T &amp &foo; &#xZ;</title>", "AT&T &amp &foo; &#xZ;"},
+        {"reference outside Shift_JIS", "<title>Caf&eacute; &#8211; Menu &#x1F600;</title>", "Caf? ? Menu ?"},
+        {"reference inside Shift_JIS", "<title>&#x301C;&times;</title>", "\x81\x60\x81\x7e"},
+        {"one line, trimmed", "<title>  Hello \t World  </title>", "Hello World"},
+        {"one line as before", "<title>One</title> and <title>Two</title>", "One</title> and <title>Two"},
+        {"over three lines", "<head>\n<title>\n    First\n    Second &amp; third\n</title>\n</head>",
+         "First Second & third"},
+        {"broken at a lone CR", "<title>First\rSecond</title>", "First Second"},
+        {"broken at CR LF", "<title>First\r\nSecond</title>", "First Second"},
+        {"start tag with attributes", "<title data-rh=\"true\">Hello &amp; welcome</title>", "Hello & welcome"},
+        {"attributes and lines", "<TITLE lang=\"ja\"\n>\n\x93\xfa\x96\x7b\n</TITLE>", "\x93\xfa\x96\x7b"},
+        {"a one-line title wins over an earlier multi-line one", "<title>\nFirst\n</title>\n<title>Second</title>",
+         "Second"},
+        {"no end tag", "<title>\nForever\n<body>text</body>", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PageTitleFromContent(c.page), c.title);
+    }
+}
+
+TEST(PageTitleFromContent, DoesNotLookForATitleFarIntoThePage) {
+    const std::string head = "<html>\n<head>\n";
+    const std::string script = "<script>\n" + std::string(kTitleSearchLimit, 'x') + "\n</script>\n";
+    EXPECT_EQ(PageTitleFromContent(head + script + "<title\n>Far</title>\n"), "")
+        << "the only title element starts past the search limit";
+    EXPECT_EQ(PageTitleFromContent(head + "<title>\n" + std::string(kTitleStretch, 'a') + "\n</title>\n"), "")
+        << "the only title element ends past its stretch";
+    EXPECT_EQ(PageTitleFromContent(head + script + "<title>Far</title>\n"), "Far")
+        << "the one-line pattern has no bound";
+}
+
 TEST(PageTitleFromContent, GivesTheTitleOfAnEucJpOrJisPageInShiftJis) {
     // "日本" in EUC-JP and in JIS (ESC $ B ... ESC ( B); Shift_JIS 93FA 967B.
     EXPECT_EQ(PageTitleFromContent("<html><title>\xc6\xfc\xcb\xdc</title>\n<body>\xc6\xfc\xcb\xdc\xa4\xce</body>"),
               "\x93\xfa\x96\x7b");
     EXPECT_EQ(PageTitleFromContent("<title>\x1b$BF|K\\\x1b(B</title>\n"), "\x93\xfa\x96\x7b");
+    // References are decoded after the conversion, over lines too.
+    EXPECT_EQ(PageTitleFromContent("<title>\r\n\xc6\xfc\xcb\xdc &amp;\r\n\xc6\xfc\xcb\xdc</title>\n<p>\xa4\xce</p>"),
+              "\x93\xfa\x96\x7b & \x93\xfa\x96\x7b");
 }
 
 TEST(LookUpPageTitle, ReadsTheLocalCopyWhenThereIsOne) {

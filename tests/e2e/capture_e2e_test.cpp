@@ -81,6 +81,16 @@ TEST_F(CaptureTest, ADoubleClickQuotesTheBrowsersPageWithItsTitleInShiftJisAndBr
     }
 }
 
+TEST_F(CaptureTest, AFirstDoubleClickQuotesATitleWrittenOverLinesAsTheBrowserShowsIt) {
+    const std::string url = pages.NewAddress("lines.html");
+    const std::string page = "<html>\r\n<head>\r\n<title data-rh=\"true\">\r\n    " + kTitleEuc +
+                             "\r\n    &amp; Kaveto\r\n</title>\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
+    ASSERT_NE(pages.Commit(url, page), "") << "the cache took no entry";
+    Browser browser(url);
+    EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }),
+              kTitleSjis + " & Kaveto\r\n" + url + "\r\n");
+}
+
 TEST_F(CaptureTest, ADoubleClickOnAPageInNoCacheEntryGivesAnEmptyTitle) {
     const std::string url = pages.NewAddress("never-cached.html");
     Browser browser(url);

@@ -9,21 +9,6 @@
 namespace kaveto::ctl {
 namespace {
 
-bool ReadAll(std::FILE* in, std::string& text) {
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-    return !std::ferror(in);
-}
-
-int WriteAll(const std::string& text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-        std::fputs("kavetoctl: cannot write the output\n", stderr);
-        return 2;
-    }
-    return 0;
-}
-
 bool ParseCode(const std::string& name, TextCode& code) {
     if (name == "jis") code = TextCode::JisNew;
     else if (name == "euc") code = TextCode::EucJp;
@@ -56,11 +41,8 @@ std::string ConvertFrom(const std::string& text, TextCode from, TextCode to) {
 int CmdDetect(const Args& args) {
     if (!args.empty()) return Usage();
     std::string text;
-    if (!ReadAll(stdin, text)) {
-        std::fputs("kavetoctl: cannot read the input\n", stderr);
-        return 2;
-    }
-    return WriteAll(std::string(TextCodeName(DetectTextCode(text))) + "\n");
+    if (!ReadStdin(text)) return 2;
+    return WriteStdout(std::string(TextCodeName(DetectTextCode(text))) + "\n");
 }
 
 int CmdConvert(const Args& args) {
@@ -74,11 +56,8 @@ int CmdConvert(const Args& args) {
     }
     if (!has_to) return Usage();
     std::string text;
-    if (!ReadAll(stdin, text)) {
-        std::fputs("kavetoctl: cannot read the input\n", stderr);
-        return 2;
-    }
-    return WriteAll(has_from ? ConvertFrom(text, from, to) : ConvertTextCode(text, to));
+    if (!ReadStdin(text)) return 2;
+    return WriteStdout(has_from ? ConvertFrom(text, from, to) : ConvertTextCode(text, to));
 }
 
 }  // namespace kaveto::ctl

@@ -10,6 +10,10 @@ using Args = std::vector<std::string>;
 
 int Usage();
 void SetBinaryStdio();
+// All of standard input; false (and a message) when it cannot be read.
+bool ReadStdin(std::string& text);
+// Writes the text whole; 0, or 2 (and a message) when it cannot.
+int WriteStdout(const std::string& text);
 
 int CmdShortcut(const Args& args);
 int CmdCompose(const Args& args);
@@ -18,5 +22,6 @@ int CmdSettings(const Args& args);
 int CmdMatch(const Args& args);
 int CmdDetect(const Args& args);
 int CmdConvert(const Args& args);
+int CmdTitle(const Args& args);
 
 }  // namespace kaveto::ctl

@@ -28,6 +28,8 @@ const Command kCommands[] = {
     {"convert", kaveto::ctl::CmdConvert,
      "convert [--from C] --to C  convert stdin to the code C (jis, euc, sjis);\n"
      "                             with --from, that conversion without detection"},
+    {"title", kaveto::ctl::CmdTitle,
+     "title                      print the title Kaveto quotes for the page on stdin (exit 1: none)"},
 };
 
 }  // namespace

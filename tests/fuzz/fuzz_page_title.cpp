@@ -1,0 +1,81 @@
+// Page titles from arbitrary pages: the title scan stays within its bounds
+// and returns text without an end tag, every character reference read is
+// well formed, and the laid-out title holds no white space but single
+// spaces between characters.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "capture/page_context.h"
+#include "capture/page_title.h"
+#include "text/html_references.h"
+#include "text/text_helpers.h"
+
+using namespace kaveto;
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+bool HoldsEndTag(std::string_view text) {
+    for (std::size_t at = 0; (at = text.find("</", at)) != std::string_view::npos; ++at) {
+        if (at + 7 >= text.size()) return false;
+        if (EqualIgnoreCase(text.substr(at + 2, 5), "title") &&
+            (IsSpace(text[at + 7]) || text[at + 7] == '/' || text[at + 7] == '>'))
+            return true;
+    }
+    return false;
+}
+
+// Walking the title by characters: white space only as single spaces, none
+// at either end.
+void CheckLaidOut(const std::string& title) {
+    bool last_was_space = true;
+    for (std::size_t pos = 0; pos < title.size();) {
+        const std::size_t length = CharLength(title, pos);
+        const bool space = length == 1 && IsSpace(title[pos]);
+        Check(!space || (title[pos] == ' ' && !last_was_space));
+        last_was_space = space;
+        pos += length;
+    }
+    Check(!last_was_space || title.empty());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string page(reinterpret_cast<const char*>(data), size);
+
+    if (const auto element = FindTitleElement(page)) {
+        Check(element->data() >= page.data() && element->data() + element->size() <= page.data() + page.size());
+        Check(element->size() < kTitleStretch);
+        Check(static_cast<std::size_t>(element->data() - page.data()) < kTitleSearchLimit + kTitleStretch);
+        Check(!HoldsEndTag(*element));
+    }
+
+    for (std::size_t at = 0; (at = page.find('&', at)) != std::string::npos; ++at) {
+        const auto reference = ReadCharacterReference(std::string_view(page).substr(at));
+        if (!reference) continue;
+        Check(reference->length >= 4 && at + reference->length <= size && page[at + reference->length - 1] == ';');
+        const char32_t c = reference->character;
+        Check(c != 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF));
+    }
+
+    const std::string laid_out = LayOutTitle(page);
+    // Without references, no no-break space can stand at an end or beside
+    // another space; and a laid-out title lays out to itself.
+    if (page.find('&') == std::string::npos) {
+        CheckLaidOut(laid_out);
+        Check(LayOutTitle(laid_out) == laid_out);
+    }
+    Check(laid_out.size() <= size);  // a reference is never shorter than what it gives
+
+    PageTitleFromContent(page);
+    return 0;
+}
