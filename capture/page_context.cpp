@@ -52,9 +52,10 @@ std::string JoinLinesWithCrLf(std::string_view bytes) {
 
 }  // namespace
 
-void FindPageAddress(CaptureContext& context, WindowHandle window) {
+bool FindPageAddress(CaptureContext& context, WindowHandle window) {
     char class_name[kBufferSize];
     char text[kBufferSize];
+    bool found = false;
     context.windows.EnumDescendants(window, [&](WindowHandle child) {
         std::memset(class_name, 0, sizeof class_name);
         std::memset(text, 0, sizeof text);
@@ -66,12 +67,16 @@ void FindPageAddress(CaptureContext& context, WindowHandle window) {
         std::string_view address(text, strnlen(text, sizeof text));
         if (!IsPageAddress(address)) return true;
         context.state.last_found_url.assign(address);
+        found = true;
         return false;
     });
+    return found;
 }
 
-void CapturePageContext(CaptureContext& context, WindowHandle window) {
-    FindPageAddress(context, window);
+void CapturePageContext(CaptureContext& context, WindowHandle window, const DropPage& drop_page) {
+    if (!FindPageAddress(context, window) && drop_page) {
+        if (std::optional<std::string> page = drop_page()) context.state.last_found_url = std::move(*page);
+    }
     context.state.record.page_url = context.state.last_found_url;
     LookUpPageTitle(context);
 }
