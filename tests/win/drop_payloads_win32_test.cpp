@@ -284,16 +284,5 @@ TEST_F(BrowserDrop, TheDragsSourceUrlIsThePageWhenTheBrowserShowsNoAddressBar) {
     EXPECT_EQ(data.requests.back(), (BrowserDataObject::Request{Format("HTML Format"), -1}));
 }
 
-TEST_F(BrowserDrop, ALinkWithNeitherDescriptorIsReportedAndDeliversNothing) {
-    BrowserDataObject data;
-    data.blocks[CF_UNICODETEXT] = Wide(u"http://kaveto.test/bare/");
-    const std::string before = ClipboardText();
-    DropOnTarget(data);
-    ASSERT_EQ(errors_.size(), 1u);
-    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/bare/");
-    EXPECT_TRUE(state_.history.history_texts.empty());
-    EXPECT_EQ(ClipboardText(), before);
-}
-
 }  // namespace
 }  // namespace kaveto
