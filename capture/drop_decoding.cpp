@@ -1,12 +1,16 @@
 #include "capture/drop_decoding.h"
 
 #include <array>
+#include <exception>
+#include <stdexcept>
 #include <utility>
 
+#include "capture/drop_payloads.h"
 #include "capture/page_context.h"
 #include "capture/url_cache_search.h"
 #include "platform/errors.h"
 #include "text/text_helpers.h"
+#include "text/unicode.h"
 
 namespace kaveto {
 namespace {
@@ -31,6 +35,134 @@ constexpr std::size_t kFirstNameOffset = 76;
 constexpr std::size_t kFileNameSize = 260;
 
 const char kFileGroupDescriptor[] = "FileGroupDescriptor";
+const char kFileGroupDescriptorW[] = "FileGroupDescriptorW";
+const char kUniformResourceLocatorW[] = "UniformResourceLocatorW";
+const char kUniformResourceLocator[] = "UniformResourceLocator";
+const char kMozUrl[] = "text/x-moz-url";
+const char kMozUrlPriv[] = "text/x-moz-url-priv";
+const char kHtmlFormat[] = "HTML Format";
+const char kFileContents[] = "FileContents";
+
+// The first name of the dropped item's descriptor, in Shift_JIS. When the
+// data object offers neither form, `missing` holds the error that asking for
+// "FileGroupDescriptor" gave.
+struct Descriptor {
+    std::optional<std::string> name;
+    bool wide = false;
+    std::exception_ptr missing;
+
+    const std::string& NameOrError() const {
+        if (!name) std::rethrow_exception(missing);
+        return *name;
+    }
+};
+
+// The data object of one drop, each of its formats asked for at most once
+// and only when the decision needs it.
+class Payload {
+public:
+    Payload(DropSource& source, ClipboardFormats& formats) : source_(source), formats_(formats) {}
+
+    std::optional<std::string> Find(const char* name) {
+        return source_.FindGlobal(ClipboardFormatFromName(name, formats_));
+    }
+
+    const Descriptor& descriptor() {
+        if (!descriptor_read_) {
+            descriptor_ = ReadDescriptor();
+            descriptor_read_ = true;
+        }
+        return descriptor_;
+    }
+
+    // The address the drag gives for its link or picture.
+    const std::optional<std::string>& address() {
+        if (!address_read_) {
+            address_ = ReadAddress();
+            address_read_ = true;
+        }
+        return address_;
+    }
+
+private:
+    Descriptor ReadDescriptor() {
+        Descriptor d;
+        try {
+            const std::uint16_t format = ClipboardFormatFromName(kFileGroupDescriptor, formats_);
+            d.name = DescriptorFirstName(source_.GetGlobal(format));
+            return d;
+        } catch (const OleError&) {
+            d.missing = std::current_exception();
+        }
+        if (std::optional<std::string> block = Find(kFileGroupDescriptorW)) {
+            d.name = Utf16ToShiftJis(DescriptorFirstNameW(*block));
+            d.wide = true;
+        }
+        return d;
+    }
+
+    std::optional<std::string> ReadAddress() {
+        std::string address;
+        if (std::optional<std::string> block = Find(kUniformResourceLocatorW))
+            address = Utf16ToShiftJis(AddressFromUrlBlockW(*block));
+        if (address.empty())
+            if (std::optional<std::string> block = Find(kUniformResourceLocator)) address = AddressFromUrlBlock(*block);
+        if (address.empty())
+            if (std::optional<std::string> block = Find(kMozUrl)) address = Utf16ToShiftJis(ParseMozUrl(*block).address);
+        if (address.empty()) return std::nullopt;
+        return address;
+    }
+
+    DropSource& source_;
+    ClipboardFormats& formats_;
+    Descriptor descriptor_;
+    bool descriptor_read_ = false;
+    std::optional<std::string> address_;
+    bool address_read_ = false;
+};
+
+// A dragged picture: a descriptor naming a file that is no shortcut, and the
+// web or file address the picture was shown from, which becomes src.
+bool TakePicture(Payload& payload, CaptureRecord& record, const std::string& name) {
+    if (!NamesCachedFile(name)) return false;
+    const std::optional<std::string>& address = payload.address();
+    if (!address || !IsWebOrFileAddress(*address)) return false;
+    record.click_url.clear();
+    record.src = *address;
+    return true;
+}
+
+// Dragged text: a link, whose text the descriptor gives, or a selection.
+void TakeText(Payload& payload, CaptureRecord& record, std::string text) {
+    if (!IsLinkText(text)) {
+        record.sel_txt = std::move(text);
+        return;
+    }
+    record.click_url = std::move(text);
+    const Descriptor& descriptor = payload.descriptor();
+    const std::string& name = descriptor.NameOrError();
+    // "FileGroupDescriptor" keeps its old meaning; the wide form, which only
+    // a drag from today's browsers offers, may name a picture.
+    if (descriptor.wide && TakePicture(payload, record, name)) return;
+    record.url_txt = LinkTextFromDescriptorName(name, record.click_url);
+}
+
+// A drop without CF_TEXT and without a file list. A picture goes first, for
+// a browser puts its address on the drag as text as well.
+void TakeBrowserPayload(Payload& payload, CaptureRecord& record) {
+    const Descriptor& descriptor = payload.descriptor();
+    if (descriptor.name && TakePicture(payload, record, *descriptor.name)) return;
+    if (std::optional<std::string> unicode = payload.Find("CF_UNICODETEXT")) {
+        TakeText(payload, record, Utf16ToShiftJis(TextFromUtf16Block(*unicode)));
+        return;
+    }
+    // A link offered by its address and its shortcut's name alone.
+    if (!descriptor.name) return;
+    const std::optional<std::string>& address = payload.address();
+    if (!address || !IsLinkText(*address)) return;
+    record.click_url = *address;
+    record.url_txt = LinkTextFromDescriptorName(*descriptor.name, record.click_url);
+}
 
 }  // namespace
 
@@ -59,22 +191,73 @@ std::string LinkTextFromDescriptorName(std::string name, const std::string& clic
 void Drop(CaptureContext& context, DropSource& source, ClipboardFormats& formats) {
     CaptureRecord& record = context.state.record;
     record.Clear();
+    Payload payload(source, formats);
     if (std::optional<std::string> text = source.GetText()) {
-        if (IsLinkText(*text)) {
-            record.click_url = *text;
-            const std::uint16_t format = ClipboardFormatFromName(kFileGroupDescriptor, formats);
-            const std::string name = DescriptorFirstName(source.GetGlobal(format));
-            record.url_txt = LinkTextFromDescriptorName(name, record.click_url);
-        } else {
-            record.sel_txt = std::move(*text);
-        }
+        TakeText(payload, record, std::move(*text));
     } else if (std::optional<std::vector<std::string>> files = source.GetFileNames()) {
         // The local path of a cached file means nothing to the reader; the
         // address it came from does.
         if (!files->empty()) record.src = FindCacheSourceUrl(context.cache, files->front());
+    } else {
+        TakeBrowserPayload(payload, record);
     }
-    CapturePageContext(context, context.windows.ForegroundWindow());
+    CapturePageContext(context, context.windows.ForegroundWindow(),
+                       [&] { return DropPageAddress(source, formats); });
     if (context.compose) context.compose();
+}
+
+std::optional<std::string> DropPageAddress(DropSource& source, ClipboardFormats& formats) {
+    if (std::optional<std::string> html = source.FindGlobal(ClipboardFormatFromName(kHtmlFormat, formats))) {
+        const std::string address = ParseHtmlFormat(*html).source_url;
+        if (IsWebOrFileAddress(address)) return Utf8ToShiftJis(address);
+    }
+    if (std::optional<std::string> moz = source.FindGlobal(ClipboardFormatFromName(kMozUrlPriv, formats))) {
+        const std::string address = Utf16ToShiftJis(ParseMozUrl(*moz).address);
+        if (IsWebOrFileAddress(address)) return address;
+    }
+    return std::nullopt;
+}
+
+DescribedDrop::DescribedDrop(DropDescription description, ClipboardFormats& formats)
+    : description_(std::move(description)) {
+    const std::pair<const char*, Block> registered[] = {
+        {kFileGroupDescriptor, &DropDescription::descriptor},
+        {kFileGroupDescriptorW, &DropDescription::descriptor_w},
+        {kUniformResourceLocatorW, &DropDescription::url_w},
+        {kUniformResourceLocator, &DropDescription::url},
+        {kMozUrl, &DropDescription::moz_url},
+        {kMozUrlPriv, &DropDescription::moz_url_priv},
+        {kHtmlFormat, &DropDescription::html},
+        {kFileContents, &DropDescription::file_contents},
+    };
+    for (const auto& [name, block] : registered) Offer(ClipboardFormatFromName(name, formats), name, block);
+    Offer(kCfUnicodeText, "CF_UNICODETEXT", &DropDescription::unicode_text);
+}
+
+DescribedDrop::DescribedDrop(DropDescription description, std::uint16_t descriptor_format)
+    : description_(std::move(description)) {
+    const DropDescription& d = description_;
+    if (d.descriptor_w || d.url_w || d.url || d.moz_url || d.moz_url_priv || d.html || d.file_contents)
+        throw std::logic_error("a drop with registered formats needs their numbers");
+    Offer(descriptor_format, kFileGroupDescriptor, &DropDescription::descriptor);
+    Offer(kCfUnicodeText, "CF_UNICODETEXT", &DropDescription::unicode_text);
+}
+
+void DescribedDrop::Offer(std::uint16_t format, std::string name, Block block) {
+    // A name the desktop would not register is offered under no number.
+    if (format != 0) offered_.push_back({format, Offered{std::move(name), block}});
+}
+
+std::string DescribedDrop::NameOf(std::uint16_t format) const {
+    for (const auto& [number, offered] : offered_)
+        if (number == format) return offered.name;
+    return std::to_string(format);
+}
+
+const DescribedDrop::Offered* DescribedDrop::Find(std::uint16_t format) const {
+    for (const auto& [number, offered] : offered_)
+        if (number == format && description_.*offered.block) return &offered;
+    return nullptr;
 }
 
 std::optional<std::string> DescribedDrop::GetText() {
@@ -86,14 +269,21 @@ std::optional<std::string> DescribedDrop::GetText() {
 
 std::string DescribedDrop::GetGlobal(std::uint16_t format) {
     requests_.push_back("global " + std::to_string(format));
-    if (format == 0 || format != descriptor_format_ || !description_.descriptor)
-        throw OleError(kDvEFormatEtc, "Invalid FORMATETC structure");
-    return *description_.descriptor;
+    const Offered* offered = Find(format);
+    if (!offered) throw OleError(kDvEFormatEtc, "Invalid FORMATETC structure");
+    return *(description_.*offered->block);
 }
 
 std::optional<std::vector<std::string>> DescribedDrop::GetFileNames() {
     requests_.push_back("files");
     return description_.files;
+}
+
+std::optional<std::string> DescribedDrop::FindGlobal(std::uint16_t format) {
+    requests_.push_back("find " + NameOf(format));
+    const Offered* offered = Find(format);
+    if (!offered) return std::nullopt;
+    return *(description_.*offered->block);
 }
 
 }  // namespace kaveto

@@ -63,6 +63,14 @@ std::string OleDropSource::GetGlobal(std::uint16_t format) {
     return ReadGlobalBlock(medium.get().hGlobal);
 }
 
+std::optional<std::string> OleDropSource::FindGlobal(std::uint16_t format) {
+    FORMATETC request{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    StgMediumOwner medium;
+    if (format == 0 || FAILED(data_->GetData(&request, medium.put()))) return std::nullopt;
+    if (!HoldsGlobal(medium.get())) return std::nullopt;
+    return ReadGlobalBlock(medium.get().hGlobal);
+}
+
 std::optional<std::vector<std::string>> OleDropSource::GetFileNames() {
     FORMATETC request = FileDropFormat();
     StgMediumOwner medium;

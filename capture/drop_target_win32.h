@@ -1,7 +1,7 @@
 #pragma once
 // The main window's face towards OLE drag and drop. The COM object only
-// translates: it answers the drop's three requests from the data object and
-// hands the rest to the portable Drop.
+// translates: it answers the drop's requests from the data object and hands
+// the rest to the portable Drop.
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
@@ -52,13 +52,14 @@ public:
     std::uint16_t Register(const std::string& name) override;
 };
 
-// The drop's three requests answered from a live data object.
+// The drop's requests answered from a live data object.
 class OleDropSource : public DropSource {
 public:
     explicit OleDropSource(IDataObject* data) : data_(data) {}
     std::optional<std::string> GetText() override;
     std::string GetGlobal(std::uint16_t format) override;
     std::optional<std::vector<std::string>> GetFileNames() override;
+    std::optional<std::string> FindGlobal(std::uint16_t format) override;
 
 private:
     IDataObject* data_;

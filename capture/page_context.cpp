@@ -118,12 +118,19 @@ std::u16string TitleShownBy(CaptureContext& context, WindowHandle window, const 
 
 bool FindPageAddress(CaptureContext& context, WindowHandle window) { return SearchWindow(context, window).found; }
 
-void CapturePageContext(CaptureContext& context, WindowHandle window) {
-    const WindowPage page = SearchWindow(context, window);
+void CapturePageContext(CaptureContext& context, WindowHandle window, const DropPage& drop_page) {
+    WindowPage page = SearchWindow(context, window);
+    if (!page.found && drop_page) {
+        if (std::optional<std::string> address = drop_page()) {
+            context.state.last_found_url = std::move(*address);
+            page.found = true;
+        }
+    }
     context.state.record.page_url = context.state.last_found_url;
     LookUpPageTitle(context);
-    // The window's own title stands in only for the page found in it now:
-    // an address kept from an earlier capture has nothing to do with it.
+    // The window's own title stands in only for a page found now (in the
+    // window, or named by the drop that came from it): an address kept from
+    // an earlier capture has nothing to do with it.
     if (context.state.record.title_txt.empty() && page.found && window)
         context.state.record.title_txt = Utf16ToShiftJis(TitleShownBy(context, window, page.tree));
 }

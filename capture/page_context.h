@@ -2,6 +2,8 @@
 // The page the user is looking at: its address, read out of the browser's
 // address bar, and its title, read out of the page's local copy.
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "capture/capture_context.h"
@@ -19,10 +21,16 @@ constexpr std::int64_t kMaxPageFileSize = std::int64_t{64} << 20;
 // last_found_url keeps the address found before.
 bool FindPageAddress(CaptureContext& context, WindowHandle window);
 
+// The address of the page a drop came from, as the drag itself tells it;
+// asked only when the window shows none.
+using DropPage = std::function<std::optional<std::string>()>;
+
 // Sets page_url and title_txt for the page shown in `window`. When the
-// page's copy gives no title and the address was found in the window, the
-// title is the web document's name, else the browser's caption.
-void CapturePageContext(CaptureContext& context, WindowHandle window);
+// window shows no address and the drop names its page, that page becomes
+// the last found address. When the page's copy gives no title and the
+// address was found now, the title is the web document's name, else the
+// browser's caption.
+void CapturePageContext(CaptureContext& context, WindowHandle window, const DropPage& drop_page = nullptr);
 
 // Sets title_txt from the local copy of last_found_url; leaves it alone when
 // there is no local copy.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 
+#include "capture/page_context.h"
 #include "tests/capture/capture_fakes.h"
 
 namespace kaveto {
@@ -125,12 +126,14 @@ TEST(Drop, DecodesEachRoadAndAddsThePageInFront) {
          {"", "", "", "", "", ""}, {"text", "files"}},
         {"empty file list", {std::nullopt, std::nullopt, std::vector<std::string>{}},
          {"", "", "", "", "", ""}, {"text", "files"}},
-        {"nothing", {std::nullopt, std::nullopt, std::nullopt}, {"", "", "", "", "", ""}, {"text", "files"}},
+        // With neither text nor files, what today's browsers offer is looked for.
+        {"nothing", {std::nullopt, std::nullopt, std::nullopt}, {"", "", "", "", "", ""},
+         {"text", "files", d, "find FileGroupDescriptorW", "find CF_UNICODETEXT"}},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
         DropRig rig;
-        DescribedDrop source(c.drop, rig.descriptor_format);
+        DescribedDrop source(c.drop, rig.formats);
         Drop(rig.context, source, rig.formats);
         c.expected.page_url = "http://page/";
         c.expected.title_txt = "Page";
@@ -169,6 +172,253 @@ TEST(Drop, AShortDescriptorBlockGivesWhatItHolds) {
     DescribedDrop source({"http://x/", block, std::nullopt}, rig.descriptor_format);
     Drop(rig.context, source, rig.formats);
     EXPECT_EQ(rig.state.record.url_txt, "Cut short");
+}
+
+
+// UTF-16 little-endian bytes with their terminator, then what a rounded-up
+// global block may hold after it.
+std::string Wide(std::u16string_view text) {
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes + std::string(2, '\0') + "left over";
+}
+
+std::string DescriptorW(std::u16string_view name) {
+    std::string b(4 + 592, '\0');
+    b[0] = 1;
+    const std::string bytes = Wide(name);
+    b.replace(76, name.size() * 2, bytes.substr(0, name.size() * 2));
+    return b;
+}
+
+std::string HtmlFrom(const std::string& source_url) {
+    return "Version:0.9\r\nStartHTML:-1\r\nEndHTML:-1\r\nSourceURL:" + source_url + "\r\n<p>x</p>" +
+           std::string(1, '\0');
+}
+
+TEST(Drop, ReadsWhatTodaysBrowsersOfferWhereTheOldFormatsAreMissing) {
+    struct Case {
+        const char* name;
+        DropDescription drop;
+        // click_url, url_txt, sel_txt, src
+        std::string click_url, url_txt, sel_txt, src;
+        std::vector<std::string> requests;
+    };
+    const std::string d = "global " + std::to_string(0xC0DE);
+    const std::string w = "find FileGroupDescriptorW", uw = "find UniformResourceLocatorW",
+                      ua = "find UniformResourceLocator", moz = "find text/x-moz-url", ut = "find CF_UNICODETEXT";
+    auto with = [](auto set) {
+        DropDescription drop;
+        set(drop);
+        return drop;
+    };
+    const std::string picture = "http://img/photo.jpg";
+    const std::string jp = "\x93\xfa\x96\x7b\x8c\xea\x81\x60";  // 日本語 and WAVE DASH in Shift_JIS
+    Case cases[] = {
+        {"Unicode selection", with([](DropDescription& x) { x.unicode_text = Wide(u"日本語\u301C"); }), "", "", jp,
+         "", {"text", "files", d, w, ut}},
+        {"Unicode link, wide shortcut",
+         with([](DropDescription& x) {
+             x.unicode_text = Wide(u"http://x/");
+             x.descriptor_w = DescriptorW(u"日本語\u301C.url");
+         }),
+         "http://x/", jp, "", "", {"text", "files", d, w, ut}},
+        {"Unicode link, old shortcut",
+         with([](DropDescription& x) {
+             x.unicode_text = Wide(u"https://x/");
+             x.descriptor = Descriptor("Old.url");
+         }),
+         "https://x/", "Old", "", "", {"text", "files", d, ut}},
+        {"text link, wide shortcut only",
+         with([](DropDescription& x) {
+             x.text = "http://x/";
+             x.descriptor_w = DescriptorW(u"Example.URL");
+         }),
+         "http://x/", "Example", "", "", {"text", d, w}},
+        {"text link, wide descriptor of a picture",
+         with([&](DropDescription& x) {
+             x.text = picture;
+             x.descriptor_w = DescriptorW(u"photo.jpg");
+             x.url_w = Wide(u"http://img/photo.jpg");
+         }),
+         "", "", "", picture, {"text", d, w, uw}},
+        {"text link, old descriptor of a picture stays a link",
+         with([&](DropDescription& x) {
+             x.text = picture;
+             x.descriptor = Descriptor("photo.jpg");
+             x.url_w = Wide(u"http://img/photo.jpg");
+         }),
+         picture, "photo.jpg", "", "", {"text", d}},
+        {"link by address and wide shortcut",
+         with([](DropDescription& x) {
+             x.url_w = Wide(u"https://x/a");
+             x.descriptor_w = DescriptorW(u"日本語\u301C.url");
+         }),
+         "https://x/a", jp, "", "", {"text", "files", d, w, ut, uw}},
+        {"link by ANSI address",
+         with([](DropDescription& x) {
+             x.url = "http://x/ansi" + std::string(1, '\0') + "left over";
+             x.descriptor_w = DescriptorW(u"A.url");
+         }),
+         "http://x/ansi", "A", "", "", {"text", "files", d, w, ut, uw, ua}},
+        {"link by x-moz-url",
+         with([](DropDescription& x) {
+             x.moz_url = Wide(u"http://x/moz\nTitle");
+             x.descriptor_w = DescriptorW(u"Title.url");
+         }),
+         "http://x/moz", "Title", "", "", {"text", "files", d, w, ut, uw, ua, moz}},
+        {"bare shortcut name",
+         with([](DropDescription& x) {
+             x.url_w = Wide(u"http://x/");
+             x.descriptor_w = DescriptorW(u".url");
+         }),
+         "http://x/", "http://x/", "", "", {"text", "files", d, w, ut, uw}},
+        {"picture",
+         with([](DropDescription& x) {
+             x.descriptor_w = DescriptorW(u"photo.jpg");
+             x.file_contents = "\xFF\xD8\xFF";
+             x.url_w = Wide(u"http://img/photo.jpg");
+         }),
+         "", "", "", picture, {"text", "files", d, w, uw}},
+        {"picture with its address as text",
+         with([](DropDescription& x) {
+             x.descriptor_w = DescriptorW(u"photo.jpg");
+             x.file_contents = "\xFF\xD8\xFF";
+             x.url_w = Wide(u"http://img/photo.jpg");
+             x.unicode_text = Wide(u"http://img/photo.jpg");
+         }),
+         "", "", "", picture, {"text", "files", d, w, uw}},
+        {"picture with other text",
+         with([](DropDescription& x) {
+             x.descriptor_w = DescriptorW(u"photo.jpg");
+             x.url_w = Wide(u"http://img/photo.jpg");
+             x.unicode_text = Wide(u"a photo");
+         }),
+         "", "", "", picture, {"text", "files", d, w, uw}},
+        {"picture by the old descriptor",
+         with([](DropDescription& x) {
+             x.descriptor = Descriptor("photo.jpg");
+             x.url = "http://img/photo.jpg";
+         }),
+         "", "", "", picture, {"text", "files", d, uw, ua}},
+        {"picture without its address: a link by its text",
+         with([](DropDescription& x) {
+             x.descriptor_w = DescriptorW(u"photo.jpg");
+             x.unicode_text = Wide(u"http://x/");
+         }),
+         "http://x/", "photo.jpg", "", "", {"text", "files", d, w, uw, ua, moz, ut}},
+        {"picture whose address is no web address",
+         with([](DropDescription& x) {
+             x.descriptor_w = DescriptorW(u"photo.png");
+             x.url_w = Wide(u"data:image/png;base64,AAAA");
+         }),
+         "", "", "", "", {"text", "files", d, w, uw, ut}},
+        {"address without descriptor",
+         with([](DropDescription& x) { x.url_w = Wide(u"http://x/"); }), "", "", "", "",
+         {"text", "files", d, w, ut}},
+        {"file list with Unicode text: today's file road",
+         with([](DropDescription& x) {
+             x.files = std::vector<std::string>{"c:\\CACHE\\a.gif"};
+             x.unicode_text = Wide(u"words");
+         }),
+         "", "", "", "http://img/a.gif", {"text", "files"}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DropRig rig;
+        DescribedDrop source(c.drop, rig.formats);
+        Drop(rig.context, source, rig.formats);
+        ASSERT_EQ(rig.composed.size(), 1u);
+        const CaptureRecord& r = rig.composed[0];
+        EXPECT_EQ(r.click_url, c.click_url);
+        EXPECT_EQ(r.url_txt, c.url_txt);
+        EXPECT_EQ(r.sel_txt, c.sel_txt);
+        EXPECT_EQ(r.src, c.src);
+        EXPECT_EQ(r.page_url, "http://page/");
+        EXPECT_EQ(r.title_txt, "Page");
+        EXPECT_EQ(source.requests(), c.requests);
+    }
+}
+
+TEST(Drop, AUnicodeLinkWithoutEitherDescriptorKeepsTheOleError) {
+    DropRig rig;
+    DropDescription drop;
+    drop.unicode_text = Wide(u"http://x/");
+    drop.url_w = Wide(u"http://x/");
+    DescribedDrop source(drop, rig.formats);
+    try {
+        Drop(rig.context, source, rig.formats);
+        FAIL() << "no error";
+    } catch (const OleError& e) {
+        EXPECT_EQ(e.hresult(), kDvEFormatEtc);
+    }
+    EXPECT_EQ(rig.state.record.click_url, "http://x/");
+    EXPECT_EQ(rig.state.record.url_txt + rig.state.record.src + rig.state.record.page_url, "");
+    EXPECT_TRUE(rig.composed.empty());
+}
+
+TEST(Drop, TakesThePageFromTheDragWhenTheWindowInFrontShowsNone) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> html;
+        std::optional<std::u16string> moz_url_priv;
+        std::string page_url, title_txt;
+    };
+    const std::string source = "https://source.example/page";
+    Case cases[] = {
+        {"SourceURL", HtmlFrom(source), std::nullopt, source, "Source page"},
+        {"SourceURL in UTF-8", HtmlFrom("http://x/\xE6\x97\xA5\xE3\x80\x9C"), std::nullopt,
+         "http://x/\x93\xfa\x81\x60", ""},
+        {"SourceURL of a file", HtmlFrom("file:///C:/pages/a.htm"), std::nullopt, "file:///C:/pages/a.htm", "File page"},
+        {"x-moz-url-priv", std::nullopt, u"http://moz/page\n", "http://moz/page", ""},
+        {"SourceURL no page, x-moz-url-priv", HtmlFrom("about:blank"), u"http://moz/page", "http://moz/page", ""},
+        {"neither is a page", HtmlFrom("javascript:void(0)"), u"chrome://newtab/", "http://earlier/", "Earlier"},
+        {"no header line", std::string("<html>SourceURL:http://x/</html>"), std::nullopt, "http://earlier/",
+         "Earlier"},
+        {"nothing on the drag", std::nullopt, std::nullopt, "http://earlier/", "Earlier"},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DropRig rig;
+        rig.windows.Add(0, 300, "Chrome_WidgetWin_1");  // no address bar
+        rig.windows.foreground = 300;
+        rig.state.last_found_url = "http://earlier/";
+        rig.cache.entries.push_back({"http://earlier/", "C:\\cache\\earlier.htm"});
+        rig.files.contents["C:\\cache\\earlier.htm"] = "<title>Earlier</title>";
+        rig.cache.entries.push_back({source, "C:\\cache\\source.htm"});
+        rig.files.contents["C:\\cache\\source.htm"] = "<title>Source page</title>";
+        rig.files.contents["C:\\pages\\a.htm"] = "<title>File page</title>";
+        DropDescription drop;
+        drop.unicode_text = Wide(u"selected words");
+        drop.html = c.html;
+        if (c.moz_url_priv) drop.moz_url_priv = Wide(*c.moz_url_priv);
+        DescribedDrop described(drop, rig.formats);
+        Drop(rig.context, described, rig.formats);
+        ASSERT_EQ(rig.composed.size(), 1u);
+        EXPECT_EQ(rig.composed[0].sel_txt, "selected words");
+        EXPECT_EQ(rig.composed[0].page_url, c.page_url);
+        EXPECT_EQ(rig.composed[0].title_txt, c.title_txt);
+        EXPECT_EQ(rig.state.last_found_url, c.page_url) << "the drag's page is the last one found";
+    }
+}
+
+TEST(Drop, AnAddressInTheWindowWinsOverTheDragsPage) {
+    DropRig rig;
+    DropDescription drop;
+    drop.text = "words";
+    drop.html = HtmlFrom("https://source.example/");
+    DescribedDrop source(drop, rig.formats);
+    Drop(rig.context, source, rig.formats);
+    EXPECT_EQ(rig.state.record.page_url, "http://page/");
+    EXPECT_EQ(source.requests(), (std::vector<std::string>{"text"})) << "the drag's page is not even asked for";
+
+    EXPECT_TRUE(FindPageAddress(rig.context, 100));
+    rig.windows.Add(0, 300, "Chrome_WidgetWin_1");
+    EXPECT_FALSE(FindPageAddress(rig.context, 300));
+    EXPECT_EQ(rig.state.last_found_url, "http://page/");
 }
 
 }  // namespace

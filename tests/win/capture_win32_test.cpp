@@ -358,7 +358,10 @@ TEST_F(DropTargetTest, AnswersCopyAndLinkAndLeavesTheDropEffectAlone) {
     effect = 7;
     EXPECT_EQ(DropOnTarget(data, effect), S_OK);
     EXPECT_EQ(effect, 7u);
-    EXPECT_TRUE(data.requests.size() == 2) << "text, then the file list";
+    const std::vector<std::pair<CLIPFORMAT, LONG>> asked{
+        {CF_TEXT, -1}, {CF_HDROP, -1}, {descriptor_, 0},
+        {static_cast<CLIPFORMAT>(RegisterClipboardFormatA("FileGroupDescriptorW")), -1}, {CF_UNICODETEXT, -1}};
+    EXPECT_EQ(data.requests, asked) << "text, the file list, then what today's browsers offer instead";
 
     void* object = nullptr;
     EXPECT_EQ(target_.QueryInterface(IID_IDropTarget, &object), S_OK);
