@@ -10,6 +10,9 @@ using Args = std::vector<std::string>;
 
 int Usage();
 void SetBinaryStdio();
+// All of standard input, byte for byte; in one allocation when it is a file
+// whose size is known. False (and `text` empty) when it cannot be read.
+bool ReadStandardInput(std::string& text);
 
 int CmdShortcut(const Args& args);
 int CmdCompose(const Args& args);
@@ -18,5 +21,6 @@ int CmdSettings(const Args& args);
 int CmdMatch(const Args& args);
 int CmdDetect(const Args& args);
 int CmdConvert(const Args& args);
+int CmdCheck(const Args& args);
 
 }  // namespace kaveto::ctl
