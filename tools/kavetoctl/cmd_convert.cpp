@@ -9,13 +9,6 @@
 namespace kaveto::ctl {
 namespace {
 
-bool ReadAll(std::FILE* in, std::string& text) {
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-    return !std::ferror(in);
-}
-
 int WriteAll(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
         std::fputs("kavetoctl: cannot write the output\n", stderr);
@@ -56,7 +49,7 @@ std::string ConvertFrom(const std::string& text, TextCode from, TextCode to) {
 int CmdDetect(const Args& args) {
     if (!args.empty()) return Usage();
     std::string text;
-    if (!ReadAll(stdin, text)) {
+    if (!ReadStandardInput(text)) {
         std::fputs("kavetoctl: cannot read the input\n", stderr);
         return 2;
     }
@@ -74,7 +67,7 @@ int CmdConvert(const Args& args) {
     }
     if (!has_to) return Usage();
     std::string text;
-    if (!ReadAll(stdin, text)) {
+    if (!ReadStandardInput(text)) {
         std::fputs("kavetoctl: cannot read the input\n", stderr);
         return 2;
     }
