@@ -16,7 +16,7 @@ namespace kaveto::ctl {
 // when something is, 2 when the folder cannot be read.
 int CmdCheck(const Args& args) {
     std::string folder;
-    if (args.size() == 2 && args[0] == "--folder" && !args[1].empty()) folder = args[1];
+    if (args.size() == 2 && args[0] == "--folder" && !args[1].empty()) folder = FolderArgument(args[1]);
     else if (!args.empty()) return Usage();
     else {
         // Without --folder: the folder kavetoctl lies in, beside kaveto.exe.

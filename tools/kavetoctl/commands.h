@@ -13,6 +13,8 @@ void SetBinaryStdio();
 // All of standard input, byte for byte; in one allocation when it is a file
 // whose size is known. False (and `text` empty) when it cannot be read.
 bool ReadStandardInput(std::string& text);
+// A folder named on the command line, as the user meant it.
+std::string FolderArgument(const std::string& argument);
 
 int CmdShortcut(const Args& args);
 int CmdCompose(const Args& args);

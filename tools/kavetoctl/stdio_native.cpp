@@ -9,6 +9,8 @@ namespace kaveto::ctl {
 
 void SetBinaryStdio() {}
 
+std::string FolderArgument(const std::string& argument) { return argument; }
+
 namespace {
 
 // Reads into `text` from `done` on until the end of the input or of the

@@ -15,6 +15,14 @@ void SetBinaryStdio() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+std::string FolderArgument(const std::string& argument) {
+    // "C:\Kaveto\" typed in quotes arrives as C:\Kaveto" (the backslash
+    // escapes the closing quote); a quote is never part of a Windows path.
+    std::string folder = argument;
+    if (!folder.empty() && folder.back() == '"') folder.pop_back();
+    return folder;
+}
+
 bool ReadStandardInput(std::string& text) {
     const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
     if (in == nullptr || in == INVALID_HANDLE_VALUE) {
