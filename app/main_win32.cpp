@@ -9,6 +9,7 @@
 #include "app/main_window_win32.h"
 #include "app/program_services_win32.h"
 #include "engine/settings.h"
+#include "platform/system.h"
 
 namespace kaveto {
 namespace {
@@ -54,18 +55,6 @@ UniqueWindow CreateOwnerWindow(HINSTANCE instance) {
                                          instance, nullptr));
     ::SetWindowLongA(owner.get(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
     return owner;
-}
-
-std::string ExecutablePath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 void RunMessageLoop() {

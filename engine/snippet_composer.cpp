@@ -1,5 +1,7 @@
 #include "engine/snippet_composer.h"
 
+#include <iterator>
+
 #include "engine/output_sinks.h"
 #include "engine/title_rules.h"
 #include "platform/errors.h"
@@ -20,14 +22,11 @@ void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const s
                          const std::string& title_txt_default) {
     // In sequence: a value brought in by one placeholder is seen by the later
     // ones, as users' templates expect.
-    ReplaceAll(text, "%page_url%", record.page_url);
-    ReplaceAll(text, "%page_url_default%", page_url_default);
-    ReplaceAll(text, "%sel_txt%", record.sel_txt);
-    ReplaceAll(text, "%title_txt%", record.title_txt);
-    ReplaceAll(text, "%title_txt_default%", title_txt_default);
-    ReplaceAll(text, "%click_url%", record.click_url);
-    ReplaceAll(text, "%url_txt%", record.url_txt);
-    ReplaceAll(text, "%SRC%", record.src);
+    const std::string* const values[] = {&record.page_url,  &page_url_default,  &record.sel_txt,
+                                         &record.title_txt, &title_txt_default, &record.click_url,
+                                         &record.url_txt,   &record.src};
+    static_assert(std::size(values) == std::size(kPlaceholders));
+    for (std::size_t i = 0; i < std::size(values); ++i) ReplaceAll(text, kPlaceholders[i], *values[i]);
 }
 
 void ExpandDateTokens(std::string& text, const LocalTime& now, const std::vector<std::string>& youbi) {
@@ -35,19 +34,15 @@ void ExpandDateTokens(std::string& text, const LocalTime& now, const std::vector
     // list fails on that weekday whatever the template holds.
     if (now.weekday < 0 || static_cast<std::size_t>(now.weekday) >= youbi.size()) throw ListIndexError(now.weekday);
     const std::string& weekday = youbi[static_cast<std::size_t>(now.weekday)];
-    const struct {
-        const char* token;
-        std::string value;
-    } tokens[] = {
-        {"%yyyy%", std::to_string(now.year)},   {"%yy%", std::to_string(now.year - 2000)},
-        {"%m%", std::to_string(now.month)},     {"%mm%", TwoDigit(now.month)},
-        {"%d%", std::to_string(now.day)},       {"%dd%", TwoDigit(now.day)},
-        {"%h%", std::to_string(now.hour)},      {"%hh%", TwoDigit(now.hour)},
-        {"%n%", std::to_string(now.minute)},    {"%nn%", TwoDigit(now.minute)},
-        {"%s%", std::to_string(now.second)},    {"%ss%", TwoDigit(now.second)},
-        {"%Youbi%", weekday},
+    const std::string values[] = {
+        std::to_string(now.year),   std::to_string(now.year - 2000), std::to_string(now.month),
+        TwoDigit(now.month),        std::to_string(now.day),         TwoDigit(now.day),
+        std::to_string(now.hour),   TwoDigit(now.hour),              std::to_string(now.minute),
+        TwoDigit(now.minute),       std::to_string(now.second),      TwoDigit(now.second),
+        weekday,
     };
-    for (const auto& t : tokens) ReplaceAll(text, t.token, t.value);
+    static_assert(std::size(values) == std::size(kDateTokens));
+    for (std::size_t i = 0; i < std::size(values); ++i) ReplaceAll(text, kDateTokens[i], values[i]);
 }
 
 Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Environment& env) {

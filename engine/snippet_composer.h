@@ -18,6 +18,14 @@ void SnippetComposer(AppState& state, Environment& env);
 // empty text when none applies.
 std::string ChooseTemplate(const CaptureRecord& record);
 
+// The placeholders a template may hold, in the order they are replaced.
+inline constexpr const char* kPlaceholders[] = {"%page_url%",  "%page_url_default%", "%sel_txt%", "%title_txt%",
+                                                "%title_txt_default%", "%click_url%", "%url_txt%", "%SRC%"};
+
+// The date and time tokens, in the order they are replaced.
+inline constexpr const char* kDateTokens[] = {"%yyyy%", "%yy%", "%m%",  "%mm%", "%d%",  "%dd%",   "%h%",
+                                              "%hh%",   "%n%",  "%nn%", "%s%",  "%ss%", "%Youbi%"};
+
 // Fills the composer's placeholders, in their fixed order.
 void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const std::string& page_url_default,
                          const std::string& title_txt_default);

@@ -35,6 +35,12 @@ std::vector<std::string> RuleFields(const std::string& line) {
     return ReadCommaList("\"" + list + "\"");
 }
 
+std::string RuleExpression(const std::string& pattern) {
+    std::string escaped = pattern;
+    ReplaceAll(escaped, "/", "\\/");
+    return "m/" + escaped + "/";
+}
+
 int ApplyTitleRulesLine(CaptureRecord& record, Environment& env) {
     const std::string path = env.program_folder + "title.txt";
     std::string text;
@@ -48,9 +54,7 @@ int ApplyTitleRulesLine(CaptureRecord& record, Environment& env) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::vector<std::string> fields = RuleFields(lines[i]);
         if (fields.size() < 2) continue;
-        std::string pattern = fields[0];
-        ReplaceAll(pattern, "/", "\\/");
-        if (!matcher.Match("m/" + pattern + "/", record.page_url)) continue;
+        if (!matcher.Match(RuleExpression(fields[0]), record.page_url)) continue;
         record.title_txt = fields[1];
         if (fields.size() == 3) record.page_url = fields[2];
         return static_cast<int>(i + 1);

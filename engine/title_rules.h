@@ -25,4 +25,8 @@ std::vector<std::string> SplitLines(const std::string& text);
 // The fields of one rule line: every comma separates two fields.
 std::vector<std::string> RuleFields(const std::string& line);
 
+// The matcher's expression for a rule's pattern: slashes escaped, "m/"
+// before and "/" after, no flags (the match is case-sensitive).
+std::string RuleExpression(const std::string& pattern);
+
 }  // namespace kaveto

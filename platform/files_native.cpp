@@ -1,5 +1,6 @@
 #include "platform/files_native.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "text/text_helpers.h"
 
 namespace kaveto {
 namespace {
@@ -75,8 +77,8 @@ void WriteFully(int fd, const std::string& content, const std::string& native_pa
 
 std::string NativePath(const std::string& path) {
     std::string native = path;
-    for (char& c : native)
-        if (c == '\\') c = '/';
+    for (std::size_t i = 0; i < native.size(); i += CharLength(native, i))
+        if (native[i] == '\\') native[i] = '/';
     return native;
 }
 
@@ -117,6 +119,20 @@ std::int64_t NativeFiles::FileSize(const std::string& path) {
     struct stat st;
     if (::stat(NativePath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
     return st.st_size;
+}
+
+FolderState NativeFiles::ProbeFolder(const std::string& path) {
+    // "file/" would name no file at all: the trailing separator goes.
+    std::string native = NativePath(path);
+    while (native.size() > 1 && native.back() == '/') native.pop_back();
+    struct stat st;
+    if (::stat(native.c_str(), &st) != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? FolderState::Missing : FolderState::Unlistable;
+    if (!S_ISDIR(st.st_mode)) return FolderState::NotAFolder;
+    DIR* dir = ::opendir(native.c_str());
+    if (!dir) return FolderState::Unlistable;
+    ::closedir(dir);
+    return FolderState::Listable;
 }
 
 std::string NativeFiles::ReadAll(const std::string& path) {

@@ -13,9 +13,11 @@ public:
     void ReadAppend(const std::string& path, std::string& out) override;
     void WriteWhole(const std::string& path, const std::string& content) override;
     std::int64_t FileSize(const std::string& path) override;
+    FolderState ProbeFolder(const std::string& path) override;
 };
 
-// The path with every "\" turned into "/".
+// The path with every "\" turned into "/"; the second byte of a
+// double-byte character stays as it is.
 std::string NativePath(const std::string& path);
 
 // The Windows system error code for an errno value met on `path`.

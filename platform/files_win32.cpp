@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/unique_win32.h"
 #include "platform/win32_error.h"
+#include "text/text_helpers.h"
 
 namespace kaveto {
 
@@ -22,6 +23,31 @@ std::int64_t Win32Files::FileSize(const std::string& path) {
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return -1;
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+FolderState Win32Files::ProbeFolder(const std::string& path) {
+    // "file.txt\" would name no file at all: the trailing separator goes,
+    // except after a drive ("C:\"), where it names the root.
+    std::string name = path;
+    while (name.size() > 1 && PathNameStart(name) == name.size() && !(name.size() == 3 && name[1] == ':'))
+        name.pop_back();
+    const DWORD attributes = ::GetFileAttributesA(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME)
+                   ? FolderState::Missing
+                   : FolderState::Unlistable;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return FolderState::NotAFolder;
+    std::string pattern = name;
+    if (PathNameStart(pattern) != pattern.size()) pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA entry;
+    UniqueFindHandle find(::FindFirstFileA(pattern.c_str(), &entry));
+    // A folder with no entry at all (a drive's root may have none) can still
+    // be listed.
+    if (!find && ::GetLastError() != ERROR_FILE_NOT_FOUND) return FolderState::Unlistable;
+    return FolderState::Listable;
 }
 
 std::string Win32Files::ReadAll(const std::string& path) {

@@ -11,6 +11,7 @@ public:
     void ReadAppend(const std::string& path, std::string& out) override;
     void WriteWhole(const std::string& path, const std::string& content) override;
     std::int64_t FileSize(const std::string& path) override;
+    FolderState ProbeFolder(const std::string& path) override;
 };
 
 }  // namespace kaveto

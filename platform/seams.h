@@ -36,6 +36,14 @@ public:
     virtual LocalTime Now() = 0;
 };
 
+// What a path names, for a caller that needs a folder.
+enum class FolderState {
+    Missing,     // nothing by that name, or a folder on the way is missing
+    NotAFolder,  // a file
+    Unlistable,  // a folder whose entries may not be read
+    Listable,    // a folder whose entries can be listed
+};
+
 // Files, named with Windows paths ("C:\\dir\\file.txt"; the native build
 // takes "\\" as a separator too). Failures raise FileError with the
 // Windows system error code (2 not found, 3 no such folder, 5 denied, 32
@@ -55,6 +63,9 @@ public:
     virtual void WriteWhole(const std::string& path, const std::string& content) = 0;
     // The file's size in bytes, or -1 when it does not exist.
     virtual std::int64_t FileSize(const std::string& path) = 0;
+    // What the path names; a trailing separator is allowed. Never fails: a
+    // path the system will not look into counts as unlistable.
+    virtual FolderState ProbeFolder(const std::string& path) = 0;
 };
 
 // The window system as the paste-back needs it.

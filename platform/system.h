@@ -3,6 +3,7 @@
 // (kavetoctl): the system clipboard where there is one, the key state, the
 // clock and the files.
 #include <memory>
+#include <string>
 
 #include "platform/seams.h"
 
@@ -16,5 +17,8 @@ struct SystemServices {
 };
 
 SystemServices MakeSystemServices();
+
+// The full path of the running executable.
+std::string ExecutablePath();
 
 }  // namespace kaveto

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <ctime>
 
 #include "platform/files_native.h"
@@ -30,6 +32,19 @@ SystemServices MakeSystemServices() {
     s.clock = std::make_unique<NativeClock>();
     s.files = std::make_unique<NativeFiles>();
     return s;
+}
+
+std::string ExecutablePath() {
+    std::string path(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (n < 0) return {};
+        if (static_cast<std::size_t>(n) < path.size()) {
+            path.resize(static_cast<std::size_t>(n));
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 }  // namespace kaveto

@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "platform/clipboard_win32.h"
 #include "platform/clock_win32.h"
 #include "platform/files_win32.h"
@@ -12,6 +14,18 @@ SystemServices MakeSystemServices() {
     s.clock = std::make_unique<Win32Clock>();
     s.files = std::make_unique<Win32Files>();
     return s;
+}
+
+std::string ExecutablePath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 }  // namespace kaveto

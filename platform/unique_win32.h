@@ -51,6 +51,7 @@ inline void GlobalFreeValue(HGLOBAL h) { ::GlobalFree(h); }
 inline void DestroyWindowValue(HWND h) { ::DestroyWindow(h); }
 inline void DestroyMenuValue(HMENU h) { ::DestroyMenu(h); }
 inline void DeleteObjectValue(HGDIOBJ h) { ::DeleteObject(h); }
+inline void FindCloseValue(HANDLE h) { ::FindClose(h); }
 
 using UniqueHandle = Unique<HANDLE, CloseHandleValue>;
 using UniqueFileHandle = Unique<HANDLE, CloseHandleValue, -1>;  // INVALID_HANDLE_VALUE
@@ -58,6 +59,7 @@ using UniqueHGlobal = Unique<HGLOBAL, GlobalFreeValue>;
 using UniqueWindow = Unique<HWND, DestroyWindowValue>;
 using UniqueMenu = Unique<HMENU, DestroyMenuValue>;
 using UniqueGdiObject = Unique<HGDIOBJ, DeleteObjectValue>;
+using UniqueFindHandle = Unique<HANDLE, FindCloseValue, -1>;  // INVALID_HANDLE_VALUE
 
 // A global block locked for as long as the guard lives.
 class GlobalLockGuard {

@@ -112,6 +112,13 @@ bool EqualIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t PathNameStart(std::string_view path) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); i += CharLength(path, i))
+        if (path[i] == '\\' || path[i] == '/') start = i + 1;
+    return start;
+}
+
 std::string TwoDigit(int number) {
     if (number >= 0 && number < 10) return "0" + std::to_string(number);
     return std::to_string(number);

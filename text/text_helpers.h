@@ -25,6 +25,11 @@ inline char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char
 // different characters equal.
 bool EqualIgnoreCase(std::string_view a, std::string_view b);
 
+// Where the last name of a path begins: just after its last "\\" or "/", 0
+// when it has none. The second byte of a double-byte character is no
+// separator. A path that ends in a separator gives its length.
+std::size_t PathNameStart(std::string_view path);
+
 // "07" for 7, "12" for 12.
 std::string TwoDigit(int number);
 

@@ -178,6 +178,8 @@ public:
         return found->second;
     }
     void WriteWhole(const std::string& path, const std::string& content) override { contents[path] = content; }
+    // Capture never asks about folders.
+    FolderState ProbeFolder(const std::string&) override { return FolderState::Missing; }
     std::int64_t FileSize(const std::string& path) override {
         if (sizes.count(path)) return sizes[path];
         auto found = contents.find(path);

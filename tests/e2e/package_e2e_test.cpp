@@ -9,6 +9,7 @@
 #include "drag_source.h"
 #include "e2e_support.h"
 #include "page_fixtures.h"
+#include "win/console_run.h"
 
 namespace kaveto::e2e {
 namespace {
@@ -50,6 +51,16 @@ TEST(Package, TheUnpackedProgramQuotesPagesAndWritesItsSettingsBesideItself) {
     ASSERT_GE(lines.size(), 2u) << "no kaveto.ini beside the program";
     EXPECT_EQ(lines.front(), "Window/Top=150");
     EXPECT_EQ(lines[1], "Window/Left=200");
+}
+
+// What a user runs after editing the unpacked folder finds nothing wrong
+// with the folder as it comes.
+TEST(Package, TheUnpackedFolderPassesItsOwnCheck) {
+    const std::string folder = test::WindowsPath(KAVETO_PACKAGE_DIR);
+    const test::ConsoleRun run = test::RunConsole(folder + "\\kavetoctl.exe", "check");
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.exit_code, 0u) << run.out << run.err;
+    EXPECT_EQ(run.out, "No problems found in " + folder + "\\\n");
 }
 
 }  // namespace

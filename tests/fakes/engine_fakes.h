@@ -69,9 +69,16 @@ public:
         files[path] = content;
         writes.push_back(path);
     }
+    FolderState ProbeFolder(const std::string& path) override {
+        const std::string folder = Strip(path);
+        if (files.count(folder)) return FolderState::NotAFolder;
+        if (!folders.count(folder)) return FolderState::Missing;
+        return unlistable.count(folder) ? FolderState::Unlistable : FolderState::Listable;
+    }
 
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
+    std::set<std::string> unlistable;  // folders whose entries may not be read
     std::map<std::string, std::uint32_t> read_errors, write_errors;
     std::vector<std::string> writes;
     int read_count = 0;

@@ -107,6 +107,38 @@ TEST_F(NativeFilesTest, ErrnoMapsToWindowsCodes) {
     EXPECT_EQ(WindowsErrorCode(ENOENT, "/"), 2u);
     EXPECT_EQ(WindowsErrorCode(ENOENT, "/no/such/folder/x"), 3u);
     EXPECT_EQ(NativePath("C:\\a/b\\c"), "C:/a/b/c");
+    // "表" ends in the byte of a backslash, which separates nothing.
+    EXPECT_EQ(NativePath("a\\\x95\x5c\\b\x95\x5c"), "a/\x95\x5c/b\x95\x5c");
+}
+
+TEST_F(NativeFilesTest, ProbeFolderTellsFoldersFromFilesAndMissingNames) {
+    files.WriteWhole(Win("f.txt"), "x");
+    fs::create_directory(dir / "\x95\x5c");
+    fs::create_directory(dir / "locked");
+    ::chmod((dir / "locked").c_str(), 0);
+    struct Row {
+        std::string path;
+        FolderState state;
+    } rows[] = {
+        {dir.string(), FolderState::Listable},
+        {Win(""), FolderState::Listable},
+        {dir.string() + "/", FolderState::Listable},
+        {Win("\x95\x5c"), FolderState::Listable},
+        {Win("\x95\x5c\\"), FolderState::Listable},
+        {Win("f.txt"), FolderState::NotAFolder},
+        {Win("f.txt\\"), FolderState::NotAFolder},
+        {Win("none"), FolderState::Missing},
+        {Win("none\\deeper\\"), FolderState::Missing},
+        {Win("f.txt\\deeper"), FolderState::Missing},
+        // Nothing stops root from listing a folder.
+        {Win("locked"), ::geteuid() == 0 ? FolderState::Listable : FolderState::Unlistable},
+        {"/", FolderState::Listable},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(files.ProbeFolder(row.path), row.state);
+    }
+    ::chmod((dir / "locked").c_str(), 0700);
 }
 
 // A write that the system stops half-way (here the file-size limit) must

@@ -1,4 +1,5 @@
-// kavetoctl detect and convert pass bytes through untouched by any text mode.
+// kavetoctl detect and convert pass bytes through untouched by any text mode,
+// and read standard input whole.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,6 +57,62 @@ TEST(KavetoctlConvert, RejectsBadArguments) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
     }
+}
+
+// Runs a shell command line and gives its exit code and standard output.
+kaveto::testing::CommandRun Shell(const std::string& command) {
+    kaveto::testing::CommandRun run{-1, {}};
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[65536];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+        const int status = ::pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return run;
+}
+
+// Standard input is read whole, whether it is a file (read at once from where
+// the shell left it) or a pipe (read chunk by chunk).
+TEST(KavetoctlStdin, ReadsFilesAndPipesWhole) {
+    std::string input;
+    unsigned seed = 12345;
+    for (std::size_t i = 0; i < 3 * 1024 * 1024 + 7; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        input += static_cast<char>(seed >> 23);
+    }
+    input += "END";
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("kavetoctl_stdin_" + std::to_string(::getpid()));
+    const std::filesystem::path empty = file.string() + "_empty";
+    std::ofstream(file, std::ios::binary) << input;
+    std::ofstream(empty, std::ios::binary).flush();
+    const std::string ctl = std::string(KAVETO_BIN_DIR) + "/kavetoctl";
+    const std::string same = ctl + " convert --from sjis --to sjis";  // passes the bytes through
+    const std::string f = " '" + file.string() + "'";
+    struct Row {
+        const char* name;
+        std::string command;
+        std::string out;
+    } rows[] = {
+        {"file", same + " <" + f, input},
+        {"pipe", "cat" + f + " | " + same, input},
+        {"file read in part by the shell", "{ dd bs=5 count=1 of=/dev/null 2>/dev/null; " + same + "; } <" + f,
+         input.substr(5)},
+        {"file read to its end by the shell", "{ cat >/dev/null; " + same + "; } <" + f, ""},
+        {"empty file", same + " < '" + empty.string() + "'", ""},
+        {"match over a file", ctl + " match 'm/END$/' <" + f,
+         "0\t" + std::to_string(input.size() - 3) + "\t" + std::to_string(input.size()) + "\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto run = Shell(row.command);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.size(), row.out.size());
+        EXPECT_TRUE(run.out == row.out);
+    }
+    std::filesystem::remove(file);
+    std::filesystem::remove(empty);
 }
 
 }  // namespace

@@ -48,6 +48,28 @@ TEST(TwoDigit, PadsBelowTen) {
     EXPECT_EQ(TwoDigit(2026), "2026");
 }
 
+TEST(PathNameStart, FindsTheLastRealSeparator) {
+    const std::string hyo = "\x95\x5c";  // its second byte is a backslash
+    struct Row {
+        const char* name;
+        std::string path;
+        std::size_t start;
+    } rows[] = {
+        {"empty", "", 0},
+        {"bare name", "log.txt", 0},
+        {"backslash", "C:\\prog\\log.txt", 8},
+        {"slash", "/tmp/log.txt", 5},
+        {"trailing separator", "C:\\prog\\", 8},
+        {"double-byte name", "C:\\log\\" + hyo + ".txt", 7},
+        {"double-byte folder", "C:\\" + hyo + "\\x", 6},
+        {"ends in a double-byte character", "C:\\" + hyo, 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(PathNameStart(row.path), row.start);
+    }
+}
+
 using List = std::vector<std::string>;
 
 TEST(ReadCommaList, ReadsItemsQuotesAndBlanks) {

@@ -36,6 +36,7 @@ public:
     std::string ReadAll(const std::string& p) override { return files.at(p); }
     void WriteWhole(const std::string& p, const std::string& c) override { files[p] = c; }
     std::int64_t FileSize(const std::string& p) override { return static_cast<std::int64_t>(files.at(p).size()); }
+    FolderState ProbeFolder(const std::string&) override { return FolderState::Listable; }
 };
 
 // A template of `bytes` bytes holding `placeholders` placeholders and date

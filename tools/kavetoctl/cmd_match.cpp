@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <iterator>
 #include <string>
 
 #include "text/bregexp.h"
@@ -13,10 +12,7 @@ namespace kaveto::ctl {
 int CmdMatch(const Args& args) {
     if (args.size() != 1) return Usage();
     std::string target;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) target.append(buffer, got);
-    if (std::ferror(stdin)) {
+    if (!ReadStandardInput(target)) {
         std::fputs("match: cannot read standard input\n", stderr);
         return 2;
     }

@@ -10,10 +10,15 @@ using Args = std::vector<std::string>;
 
 int Usage();
 void SetBinaryStdio();
-// All of standard input; false (and a message) when it cannot be read.
+// All of standard input, byte for byte; in one allocation when it is a file
+// whose size is known. False (and `text` empty) when it cannot be read.
+bool ReadStandardInput(std::string& text);
+// The same, with a message on standard error when it cannot be read.
 bool ReadStdin(std::string& text);
 // Writes the text whole; 0, or 2 (and a message) when it cannot.
 int WriteStdout(const std::string& text);
+// A folder named on the command line, as the user meant it.
+std::string FolderArgument(const std::string& argument);
 
 int CmdShortcut(const Args& args);
 int CmdCompose(const Args& args);
@@ -23,5 +28,6 @@ int CmdMatch(const Args& args);
 int CmdDetect(const Args& args);
 int CmdConvert(const Args& args);
 int CmdTitle(const Args& args);
+int CmdCheck(const Args& args);
 
 }  // namespace kaveto::ctl

@@ -23,6 +23,9 @@ const Command kCommands[] = {
      "compose --folder DIR [--page-url U] [--title T] [--sel S] [--click-url C] [--url-txt X]\n"
      "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver]\n"
      "                             compose the snippet of a capture (exit 3: no template applies)"},
+    {"check", kaveto::ctl::CmdCheck,
+     "check [--folder DIR]       check the templates, title rules and settings of a program folder\n"
+     "                             (default: kavetoctl's own); exit 1 when something is wrong"},
     {"rules", kaveto::ctl::CmdRules, "rules --folder DIR URL     the title rule that matches URL: line, title, address"},
     {"detect", kaveto::ctl::CmdDetect, "detect                     print the Japanese text code of stdin"},
     {"convert", kaveto::ctl::CmdConvert,

@@ -5,10 +5,7 @@
 namespace kaveto::ctl {
 
 bool ReadStdin(std::string& text) {
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, got);
-    if (!std::ferror(stdin)) return true;
+    if (ReadStandardInput(text)) return true;
     std::fputs("kavetoctl: cannot read the input\n", stderr);
     return false;
 }
