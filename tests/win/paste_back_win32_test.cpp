@@ -13,15 +13,26 @@
 #include "platform/foreground_win32.h"
 #include "platform/paste_back_win32.h"
 #include "platform/seams.h"
-#include "win/desktop_fixtures.h"
+#include "platform/unique_win32.h"
+#include "tools/drive/input.h"
+#include "tools/drive/standin_editor.h"
+#include "tools/drive/wait.h"
 
 namespace kaveto {
 namespace {
 
-using test::Editor;
-using test::OwnWindow;
-using test::TextOf;
-using test::WaitUntil;
+using drive::WaitUntil;
+using Editor = drive::StandInEditor;
+
+// A window of the test's own thread, standing for the program's picture.
+class OwnWindow {
+public:
+    HWND get() const { return window_.get(); }
+
+private:
+    UniqueWindow window_{::CreateWindowExA(WS_EX_TOPMOST, "Static", "own", WS_POPUP | WS_VISIBLE, 0, 0, 24, 24,
+                                           nullptr, nullptr, nullptr, nullptr)};
+};
 
 TEST(ForceForeground, BringsAnotherThreadsWindowToTheFrontAndBack) {
     Editor editor;
@@ -42,7 +53,7 @@ TEST(ForceForeground, ANullOrVanishedWindowChangesNothing) {
     ::DestroyWindow(gone);
     ForceForeground(nullptr);
     ForceForeground(gone);
-    WaitUntil([] { return false; }, 100);
+    drive::PumpMessages();  // whatever the calls sent this thread's window
     EXPECT_EQ(::GetForegroundWindow(), own.get());
 }
 
@@ -67,8 +78,10 @@ TEST(ReuseHistoryEntry, WithPasteSwitchedOffTheEditorComesBackButNothingIsTyped)
     c.state.settings.PasteBool = false;
     ReuseHistoryEntry(c.state, 1, c.clipboard, c.actions);
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == c.editor.window(); }));
-    WaitUntil([] { return false; }, 200);
-    EXPECT_EQ(TextOf(c.editor.edit()), "");
+    // Any key the call sent was queued before it returned, so before this one.
+    drive::Tap('Q');
+    EXPECT_TRUE(WaitUntil([&] { return !c.editor.Text().empty(); }));
+    EXPECT_EQ(c.editor.Text(), "q") << "only the key typed here reaches the editor";
 }
 
 }  // namespace
