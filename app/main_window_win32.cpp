@@ -41,6 +41,13 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     ::RegisterClassExA(&wc);
 }
 
+// The left button as the user holds it now, not as the message queue last
+// saw it; with swapped buttons the left button is the physical right one.
+bool LeftButtonHeld() {
+    const int key = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (::GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
 RECT WindowRect(HWND window) {
     RECT r = {};
     ::GetWindowRect(window, &r);
@@ -210,8 +217,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_LBUTTONDBLCLK:
         // The second press of a double-click is a press too: the capture
-        // runs first, then the press may start a move.
+        // runs first, then the press may start a move. A capture can outlast
+        // the press; a move started after the release would wait for the
+        // next one and hold the mouse and keys until then.
         Image1DblClick();
+        if (!LeftButtonHeld()) return 0;
         [[fallthrough]];
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

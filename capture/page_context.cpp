@@ -60,7 +60,9 @@ void FindPageAddress(CaptureContext& context, WindowHandle window) {
         std::memset(text, 0, sizeof text);
         if (context.windows.ClassName(child, class_name, kBufferSize - 1) == 0) return true;
         if (!IsEditClass(std::string_view(class_name, strnlen(class_name, sizeof class_name)))) return true;
-        context.windows.WindowText(child, text, kBufferSize);
+        // A window that does not answer is passed over like one whose class
+        // cannot be read.
+        if (!context.windows.WindowText(child, text, kBufferSize)) return true;
         std::string_view address(text, strnlen(text, sizeof text));
         if (!IsPageAddress(address)) return true;
         context.state.last_found_url.assign(address);

@@ -20,13 +20,15 @@ public:
     // into `buffer`; returns the characters copied, 0 on failure.
     virtual int ClassName(WindowHandle window, char* buffer, int limit) = 0;
     // The window's text as WM_GETTEXT gives it: at most limit - 1 characters
-    // and a zero byte.
-    virtual void WindowText(WindowHandle window, char* buffer, int limit) = 0;
+    // and a zero byte. False, with the buffer untouched, when the window's
+    // program does not answer within a short time: another program must
+    // never hold this one up.
+    virtual bool WindowText(WindowHandle window, char* buffer, int limit) = 0;
     // The window in front, or null when there is none.
     virtual WindowHandle ForegroundWindow() = 0;
-    // Makes the window the foreground window and brings it to the top,
-    // joining the input of its thread to the foreground thread for that step.
-    // Changes nothing and reports nothing for a null or vanished window.
+    // Makes the window the foreground window and brings it to the top without
+    // waiting for a window that does not answer. Changes nothing and reports
+    // nothing for a null or vanished window.
     virtual void ForceForeground(WindowHandle window) = 0;
 };
 

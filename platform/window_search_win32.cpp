@@ -28,6 +28,7 @@ BOOL CALLBACK VisitChild(HWND window, LPARAM value) {
 
 void Win32WindowSearch::EnumDescendants(WindowHandle parent, const std::function<bool(WindowHandle)>& visit) {
     EnumState state{&visit, nullptr};
+    silent_threads_.clear();
     // Without a parent the search covers the top-level windows. Windows does
     // that for a null parent itself; some implementations of the API visit
     // nothing, so it is asked for in so many words.
@@ -42,8 +43,17 @@ int Win32WindowSearch::ClassName(WindowHandle window, char* buffer, int limit) {
     return ::GetClassNameA(ToHwnd(window), buffer, limit);
 }
 
-void Win32WindowSearch::WindowText(WindowHandle window, char* buffer, int limit) {
-    ::SendMessageA(ToHwnd(window), WM_GETTEXT, static_cast<WPARAM>(limit), reinterpret_cast<LPARAM>(buffer));
+bool Win32WindowSearch::WindowText(WindowHandle window, char* buffer, int limit) {
+    const DWORD thread = ::GetWindowThreadProcessId(ToHwnd(window), nullptr);
+    if (silent_threads_.count(thread)) return false;
+    // WM_GETTEXT copies into a buffer of the caller's size in any case, so a
+    // reply that comes too late writes nothing here.
+    DWORD_PTR copied = 0;
+    if (::SendMessageTimeoutA(ToHwnd(window), WM_GETTEXT, static_cast<WPARAM>(limit), reinterpret_cast<LPARAM>(buffer),
+                              SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied))
+        return true;
+    silent_threads_.insert(thread);
+    return false;
 }
 
 WindowHandle Win32WindowSearch::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }

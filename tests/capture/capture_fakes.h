@@ -20,6 +20,7 @@ public:
         std::string class_name;
         std::string text;
         bool class_fails = false;
+        bool silent = false;  // its program does not answer
     };
     void Add(WindowHandle parent, WindowHandle window, std::string class_name, std::string text = "") {
         children[parent].push_back(window);
@@ -34,9 +35,11 @@ public:
         if (w.class_fails || limit <= 0) return 0;
         return CopyOut(w.class_name, buffer, limit);
     }
-    void WindowText(WindowHandle window, char* buffer, int limit) override {
+    bool WindowText(WindowHandle window, char* buffer, int limit) override {
         text_limits.push_back(limit);
+        if (windows.at(window).silent) return false;
         CopyOut(windows.at(window).text, buffer, limit);
+        return true;
     }
     WindowHandle ForegroundWindow() override { return foreground; }
     void ForceForeground(WindowHandle window) override {

@@ -53,14 +53,24 @@ TEST(FindPageAddress, TakesTheFirstEditHoldingAWebOrFileAddress) {
     }
 }
 
-TEST(FindPageAddress, SkipsAWindowWhoseClassCannotBeRead) {
+TEST(FindPageAddress, PassesOverAWindowWhoseClassCannotBeReadOrThatDoesNotAnswer) {
     CaptureRig rig;
     rig.windows.Add(0, 100, "Frame");
     rig.windows.Add(100, 101, "Edit", "http://hidden/");
     rig.windows.windows[101].class_fails = true;
-    rig.windows.Add(100, 102, "Edit", "http://shown/");
+    rig.windows.Add(100, 102, "Edit", "http://hung/");
+    rig.windows.windows[102].silent = true;
+    rig.windows.Add(100, 103, "Edit", "http://shown/");
     FindPageAddress(rig.context, 100);
     EXPECT_EQ(rig.state.last_found_url, "http://shown/");
+
+    CaptureRig hung;
+    hung.state.last_found_url = "http://before/";
+    hung.windows.Add(0, 100, "Frame");
+    hung.windows.Add(100, 101, "Edit", "http://hung/");
+    hung.windows.windows[101].silent = true;
+    FindPageAddress(hung.context, 100);
+    EXPECT_EQ(hung.state.last_found_url, "http://before/") << "a silent window keeps the address found before";
 }
 
 TEST(CapturePageContext, KeepsTheLastAddressWhenTheWindowShowsNone) {
