@@ -29,7 +29,10 @@ protected:
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override {
-        if (HWND box = program->Window(kDialogClass)) ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        if (HWND box = program->Window(kDialogClass)) {
+            ADD_FAILURE() << "a message box was left open: " << MessageOf(box);
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
         if (window && program->Running()) {
             ::PostMessageA(window, WM_CLOSE, 0, 0);
             program->WaitForExit();

@@ -19,6 +19,12 @@ bool ShowsIcon(const ChildWindow& child) {
            ::SendMessageA(child.handle, STM_GETICON, 0, 0) != 0;
 }
 
+std::string MessageOf(HWND box) {
+    for (const ChildWindow& child : ChildrenOf(box))
+        if (child.visible && child.class_name == "Static" && !ShowsIcon(child) && !child.text.empty()) return child.text;
+    return {};
+}
+
 std::vector<std::string> IniLines(const std::string& content) {
     std::vector<std::string> lines;
     std::string section;
@@ -37,7 +43,9 @@ std::vector<std::string> IniLines(const std::string& content) {
 }
 
 std::string DeliveredBy(const std::function<void()>& act, DWORD timeout_ms) {
-    return ClipboardAfter(act, timeout_ms).value_or("(nothing delivered: the clipboard did not change)");
+    return ClipboardAfter(act, timeout_ms)
+        .value_or("(nothing delivered: the clipboard did not change; in front: " +
+                  DescribeWindow(::GetForegroundWindow()) + ")");
 }
 
 std::string DoubleClickFrom(StandInBrowser& browser, POINT picture) {

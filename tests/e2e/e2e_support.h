@@ -50,6 +50,8 @@ public:
 
 // A visible icon control of a message box that holds an icon.
 bool ShowsIcon(const ChildWindow& child);
+// The message a message box shows.
+std::string MessageOf(HWND box);
 
 // "Section/Key=value" for every line of a settings file, in file order.
 std::vector<std::string> IniLines(const std::string& content);

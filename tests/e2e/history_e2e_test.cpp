@@ -63,12 +63,15 @@ TEST_F(HistoryTest, AChosenEntryIsPastedIntoTheEditorThatWasInFrontAlsoWhenThePi
     EXPECT_TRUE(WaitUntil([&] { return editor.Text() == snippet; })) << "the editor holds \"" << editor.Text() << "\"";
     WaitForThePasteToEnd();
 
-    // With the picture itself in front the hotkey keeps the editor as the
-    // window to paste into.
+    // With the picture itself in front (the user clicked it) the hotkey
+    // keeps the editor as the window to paste into.
     editor.Clear();
-    ASSERT_TRUE(BringToFront(window));
+    ClickAt(kPicture);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window && !MovingOrSizing(window); }))
+        << "the click did not bring the picture to the front; " << DescribeWindow(::GetForegroundWindow());
     ChooseEntry('A');
-    EXPECT_TRUE(WaitUntil([&] { return editor.Text() == snippet; })) << "the editor holds \"" << editor.Text() << "\"";
+    EXPECT_TRUE(WaitUntil([&] { return editor.Text() == snippet; }))
+        << "the editor holds \"" << editor.Text() << "\"; in front: " << DescribeWindow(::GetForegroundWindow());
     EXPECT_EQ(::GetForegroundWindow(), editor.window());
     WaitForThePasteToEnd();
 

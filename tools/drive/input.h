@@ -12,8 +12,8 @@ namespace kaveto::drive {
 void MoveMouseTo(POINT point);
 // MOUSEEVENTF_LEFTDOWN and so on, at the pointer.
 void MouseButton(DWORD flags);
-// The pointer comes over the point from a step aside (the window there
-// sees it arrive), then the buttons.
+// The pointer comes over the point from afar (the window there sees it
+// arrive), then the buttons.
 void ClickAt(POINT point);
 void DoubleClickAt(POINT point);
 void RightClickAt(POINT point);

@@ -87,8 +87,11 @@ bool MovingOrSizing(HWND window) {
 }
 
 bool BringToFront(HWND window, DWORD timeout_ms) {
+    const HWND before = ::GetForegroundWindow();
     ::SetForegroundWindow(window);
-    return WaitUntil([&] { return ::GetForegroundWindow() == window; }, timeout_ms);
+    if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, timeout_ms)) return false;
+    if (before == window || !before) return true;
+    return SyncWith(window, timeout_ms) && (!::IsWindow(before) || SyncWith(before, timeout_ms));
 }
 
 bool WaitForForegroundIn(DWORD pid, DWORD timeout_ms) {
