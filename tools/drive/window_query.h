@@ -47,7 +47,8 @@ HWND WaitForTopWindow(const WindowQuery& query, DWORD timeout_ms = kPatienceMs);
 bool MovingOrSizing(HWND window);
 
 // Asks for the window to be in front and waits until it is (the change shows
-// a little after the request).
+// a little after the request) and its thread, and the thread of the window
+// that was in front, have handled the change.
 bool BringToFront(HWND window, DWORD timeout_ms = kPatienceMs);
 // Waits until a window of the process is in front.
 bool WaitForForegroundIn(DWORD pid, DWORD timeout_ms = kPatienceMs);

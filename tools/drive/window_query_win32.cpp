@@ -90,8 +90,14 @@ bool BringToFront(HWND window, DWORD timeout_ms) {
     const HWND before = ::GetForegroundWindow();
     ::SetForegroundWindow(window);
     if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, timeout_ms)) return false;
-    if (before == window || !before) return true;
-    return SyncWith(window, timeout_ms) && (!::IsWindow(before) || SyncWith(before, timeout_ms));
+    if (before == window) return true;
+    // Both threads handle the change now, not later when the front may have
+    // moved on again (under Wine the thread that lost the front may then
+    // take it away from the next window). One that does not answer is not
+    // waited for long.
+    const bool answered = SyncWith(window, timeout_ms);
+    if (before) SyncWith(before, 1000);
+    return answered;
 }
 
 bool WaitForForegroundIn(DWORD pid, DWORD timeout_ms) {
