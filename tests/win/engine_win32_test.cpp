@@ -19,6 +19,7 @@
 #include "tools/drive/clipboard.h"
 #include "tools/drive/input.h"
 #include "tools/drive/wait.h"
+#include "tools/drive/window_query.h"
 
 namespace kaveto {
 namespace {
@@ -144,8 +145,7 @@ TEST(Win32KeyState, CtrlHeldDownChoosesSub) {
     UniqueWindow window(::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "kaveto key state", WS_POPUP | WS_VISIBLE, 0, 0,
                                           50, 50, nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(window);
-    ::SetForegroundWindow(window.get());
-    ASSERT_TRUE(drive::WaitUntil([&] { return ::GetForegroundWindow() == window.get(); }));
+    ASSERT_TRUE(drive::BringToFront(window.get()));
 
     Win32Clipboard clipboard;
     Win32KeyState keys;

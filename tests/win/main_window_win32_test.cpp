@@ -17,7 +17,6 @@
 #include "platform/profile.h"
 #include "platform/system.h"
 #include "tools/drive/drag.h"
-#include "tools/drive/input.h"
 #include "tools/drive/standin_editor.h"
 #include "tools/drive/wait.h"
 #include "tools/drive/window_query.h"
@@ -64,7 +63,9 @@ HWND OpenMenuWindow() { return drive::FindTopWindow({::GetCurrentProcessId(), "#
 
 // Waits on its own thread for this process's menu to open, notes where it
 // opened and dismisses it with Esc, again each time it opens, until told to
-// stop.
+// stop. The Esc is handed to the menu itself rather than typed: a typed key
+// goes to the window in front, and the menu must close even when the
+// window in front is wrong (the test then fails instead of waiting forever).
 class MenuDismisser {
 public:
     MenuDismisser()
@@ -74,7 +75,7 @@ public:
                   if (!WaitUntil([&] { return stop_ || (menu = OpenMenuWindow()) != nullptr; }) || !menu) return;
                   if (!seen_) ::GetWindowRect(menu, &rect_);
                   seen_ = true;
-                  drive::Tap(VK_ESCAPE);
+                  ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
                   WaitUntil([&] { return stop_ || !::IsWindowVisible(menu); });
               }
           }) {}
@@ -116,8 +117,9 @@ protected:
         form->state().history.history_labels = std::move(labels);
     }
     void BringToFront(HWND window) {
+        const HWND before = ::GetForegroundWindow();
         ForceForeground(window);
-        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
+        ASSERT_TRUE(drive::WaitForFront(window, before));
     }
     WindowHandle Target() { return form->state().target_window; }
 

@@ -17,6 +17,7 @@
 #include "tools/drive/input.h"
 #include "tools/drive/standin_editor.h"
 #include "tools/drive/wait.h"
+#include "tools/drive/window_query.h"
 
 namespace kaveto {
 namespace {
@@ -37,18 +38,18 @@ private:
 TEST(ForceForeground, BringsAnotherThreadsWindowToTheFrontAndBack) {
     Editor editor;
     OwnWindow own;
+    HWND before = ::GetForegroundWindow();
     ForceForeground(own.get());
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == own.get(); }));
+    ASSERT_TRUE(drive::WaitForFront(own.get(), before));
     ForceForeground(editor.window());
-    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == editor.window(); }));
+    EXPECT_TRUE(drive::WaitForFront(editor.window(), own.get()));
     ForceForeground(own.get());
-    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == own.get(); }));
+    EXPECT_TRUE(drive::WaitForFront(own.get(), editor.window()));
 }
 
 TEST(ForceForeground, ANullOrVanishedWindowChangesNothing) {
     OwnWindow own;
-    ForceForeground(own.get());
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == own.get(); }));
+    ASSERT_TRUE(drive::BringToFront(own.get()));
     HWND gone = ::CreateWindowExA(0, "Static", "gone", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ::DestroyWindow(gone);
     ForceForeground(nullptr);
@@ -68,8 +69,7 @@ struct PasteCase {
         state.history.history_labels = {"L0", "L1"};
         state.target_window = reinterpret_cast<WindowHandle>(editor.window());
         state.settings.ClipbordTime = 30;
-        ForceForeground(own.get());
-        WaitUntil([&] { return ::GetForegroundWindow() == own.get(); });
+        drive::BringToFront(own.get());
     }
 };
 
@@ -77,7 +77,7 @@ TEST(ReuseHistoryEntry, WithPasteSwitchedOffTheEditorComesBackButNothingIsTyped)
     PasteCase c;
     c.state.settings.PasteBool = false;
     ReuseHistoryEntry(c.state, 1, c.clipboard, c.actions);
-    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == c.editor.window(); }));
+    EXPECT_TRUE(drive::WaitForFront(c.editor.window(), c.own.get()));
     // Any key the call sent was queued before it returned, so before this one.
     drive::Tap('Q');
     EXPECT_TRUE(WaitUntil([&] { return !c.editor.Text().empty(); }));

@@ -50,6 +50,8 @@ bool MovingOrSizing(HWND window);
 // a little after the request) and its thread, and the thread of the window
 // that was in front, have handled the change.
 bool BringToFront(HWND window, DWORD timeout_ms = kPatienceMs);
+// The same after a request made otherwise; `before` was in front until then.
+bool WaitForFront(HWND window, HWND before, DWORD timeout_ms = kPatienceMs);
 // Waits until a window of the process is in front.
 bool WaitForForegroundIn(DWORD pid, DWORD timeout_ms = kPatienceMs);
 

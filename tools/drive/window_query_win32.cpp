@@ -89,6 +89,10 @@ bool MovingOrSizing(HWND window) {
 bool BringToFront(HWND window, DWORD timeout_ms) {
     const HWND before = ::GetForegroundWindow();
     ::SetForegroundWindow(window);
+    return WaitForFront(window, before, timeout_ms);
+}
+
+bool WaitForFront(HWND window, HWND before, DWORD timeout_ms) {
     if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, timeout_ms)) return false;
     if (before == window) return true;
     // Both threads handle the change now, not later when the front may have
