@@ -121,8 +121,15 @@ bool SyncInputWith(HWND window, int queued) {
 
 std::string DescribeWindow(HWND window) {
     if (!window) return "no window";
-    return "class \"" + ClassNameOf(window) + "\", caption \"" + TextOf(window, 1000) + "\", process " +
-           std::to_string(ProcessOf(window));
+    std::string description = "class \"" + ClassNameOf(window) + "\", caption \"" + TextOf(window, 1000) +
+                              "\", process " + std::to_string(ProcessOf(window));
+    // A message box says what it is about in its static texts.
+    if (ClassNameOf(window) == "#32770") {
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            if (ClassNameOf(child) == "Static" && !TextOf(child, 1000).empty())
+                description += ", saying \"" + TextOf(child, 1000) + "\"";
+    }
+    return description;
 }
 
 }  // namespace kaveto::drive
