@@ -64,6 +64,16 @@ struct WindowPage {
     AccessiblePage tree;
 };
 
+// The Unicode form of an address read from an "Edit" control in the code
+// page, which turns what Shift_JIS lacks into "?": the control's own
+// Unicode text while that still shows a page address, else the conversion
+// of what was read.
+std::string EditAddressUtf8(CaptureContext& context, WindowHandle edit, std::string_view address) {
+    const std::u16string wide = context.windows.WideWindowText(edit, kBufferSize);
+    if (IsPageAddress(wide)) return Utf16ToUtf8(wide);
+    return ShiftJisToUtf8(address);
+}
+
 bool FindAddressInEdit(CaptureContext& context, WindowHandle window) {
     char class_name[kBufferSize];
     char text[kBufferSize];
@@ -79,6 +89,7 @@ bool FindAddressInEdit(CaptureContext& context, WindowHandle window) {
         std::string_view address(text, strnlen(text, sizeof text));
         if (!IsAnsiPageAddress(address)) return true;
         context.state.last_found_url.assign(address);
+        context.state.last_found_url_utf8 = EditAddressUtf8(context, child, address);
         found = true;
         return false;
     });
@@ -98,7 +109,7 @@ WindowPage SearchWindow(CaptureContext& context, WindowHandle window) {
     page.tree = context.accessibility.ReadPage(window);
     const std::u16string address = AddressFromAccessiblePage(page.tree);
     if (address.empty()) return page;
-    context.state.last_found_url = Utf16ToShiftJis(address);
+    SetBoth(context.state.last_found_url, context.state.last_found_url_utf8, FromUtf16(address));
     page.found = true;
     return page;
 }
@@ -120,19 +131,22 @@ bool FindPageAddress(CaptureContext& context, WindowHandle window) { return Sear
 
 void CapturePageContext(CaptureContext& context, WindowHandle window, const DropPage& drop_page) {
     WindowPage page = SearchWindow(context, window);
+    AppState& state = context.state;
     if (!page.found && drop_page) {
-        if (std::optional<std::string> address = drop_page()) {
-            context.state.last_found_url = std::move(*address);
+        if (std::optional<DualText> address = drop_page()) {
+            SetBoth(state.last_found_url, state.last_found_url_utf8, std::move(*address));
             page.found = true;
         }
     }
-    context.state.record.page_url = context.state.last_found_url;
+    SetBoth(state.record.page_url, state.record.utf8.page_url,
+            {state.last_found_url, Utf8Form(state.last_found_url, state.last_found_url_utf8)});
     LookUpPageTitle(context);
     // The window's own title stands in only for a page found now (in the
     // window, or named by the drop that came from it): an address kept from
     // an earlier capture has nothing to do with it.
-    if (context.state.record.title_txt.empty() && page.found && window)
-        context.state.record.title_txt = Utf16ToShiftJis(TitleShownBy(context, window, page.tree));
+    if (state.record.title_txt.empty() && page.found && window)
+        SetBoth(state.record.title_txt, state.record.utf8.title_txt,
+                FromUtf16(TitleShownBy(context, window, page.tree)));
 }
 
 std::string PageTitleFromContent(const std::string& content) {
@@ -152,7 +166,8 @@ void LookUpPageTitle(CaptureContext& context) {
     const std::string local = UrlToLocalFile(context.state.last_found_url, context.cache);
     if (local.empty() || !context.files.FileExists(local)) return;
     if (context.files.FileSize(local) > kMaxPageFileSize) return;
-    context.state.record.title_txt = PageTitleFromContent(context.files.ReadAll(local));
+    SetBoth(context.state.record.title_txt, context.state.record.utf8.title_txt,
+            FromShiftJis(PageTitleFromContent(context.files.ReadAll(local))));
 }
 
 std::string UrlToLocalFile(const std::string& address, UrlCache& cache) {

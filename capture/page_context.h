@@ -23,7 +23,7 @@ bool FindPageAddress(CaptureContext& context, WindowHandle window);
 
 // The address of the page a drop came from, as the drag itself tells it;
 // asked only when the window shows none.
-using DropPage = std::function<std::optional<std::string>()>;
+using DropPage = std::function<std::optional<DualText>()>;
 
 // Sets page_url and title_txt for the page shown in `window`. When the
 // window shows no address and the drop names its page, that page becomes
