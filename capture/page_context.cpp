@@ -7,7 +7,7 @@
 #include "capture/page_title.h"
 #include "capture/url_cache_search.h"
 #include "text/bregexp.h"
-#include "text/jconvert.h"
+#include "text/page_code.h"
 #include "text/text_helpers.h"
 #include "text/unicode.h"
 
@@ -149,10 +149,13 @@ void CapturePageContext(CaptureContext& context, WindowHandle window, const Drop
                 FromUtf16(TitleShownBy(context, window, page.tree)));
 }
 
+// The UTF-8 check reads every byte a title element may come from.
+static_assert(kUtf8CheckLength >= kTitleSearchLimit + kTitleStretch);
+
 std::string PageTitleFromContent(const std::string& content) {
     std::string_view bytes(content);
     bytes = bytes.substr(0, bytes.find('\0'));
-    std::string text = ConvertTextCode(JoinLinesWithCrLf(bytes), TextCode::ShiftJis);
+    std::string text = ConvertPageToShiftJis(JoinLinesWithCrLf(bytes));
     // The fixed one-line pattern comes first, as it always has; a title that
     // it misses (over several lines, or with attributes) is looked for as a
     // browser finds it.

@@ -37,9 +37,11 @@ void CapturePageContext(CaptureContext& context, WindowHandle window, const Drop
 void LookUpPageTitle(CaptureContext& context);
 
 // The page's title as its reader sees it: the page's bytes up to the first
-// zero byte, lines ended with CR LF, converted to Shift_JIS; then the title
-// element on one line, or else as a browser finds it (FindTitleElement),
-// laid out by LayOutTitle. Empty when the page has no title element.
+// zero byte, lines ended with CR LF, converted to Shift_JIS from the code
+// the page is read in (ConvertPageToShiftJis: UTF-8 and declared codes
+// too); then the title element on one line, or else as a browser finds it
+// (FindTitleElement), laid out by LayOutTitle. Empty when the page has no
+// title element.
 std::string PageTitleFromContent(const std::string& content);
 
 // The local file for an address: the path itself for a file address, else

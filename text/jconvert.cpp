@@ -32,6 +32,7 @@ std::string_view TextCodeName(TextCode code) {
     case TextCode::EucJp: return "EucJp";
     case TextCode::ShiftJis: return "ShiftJis";
     case TextCode::EucOrShiftJis: return "EucOrShiftJis";
+    case TextCode::Utf8: return "Utf8";
     }
     return {};
 }

@@ -16,7 +16,7 @@
 namespace kaveto {
 
 // The result of detection and the target of conversion. Values outside the
-// seven may reach ConvertTextCode as a target; they convert nothing.
+// first seven may reach ConvertTextCode as a target; they convert nothing.
 enum class TextCode : int {
     Ascii = 0,          // nothing decided a code
     Binary = 1,         // a byte below 0x08 or 0xFF was met
@@ -25,10 +25,14 @@ enum class TextCode : int {
     EucJp = 4,          // EUC-JP
     ShiftJis = 5,       // Shift_JIS
     EucOrShiftJis = 6,  // valid in both EUC-JP and Shift_JIS, nothing told them apart
+    // UTF-8. DetectTextCode never gives it and ConvertTextCode converts
+    // nothing from or to it: whether a text is UTF-8 is told by a reading of
+    // the whole page (text/page_code.h), not by the first deciding byte.
+    Utf8 = 7,
 };
 
 // "Ascii", "Binary", "JisNew", "JisOld", "EucJp", "ShiftJis",
-// "EucOrShiftJis"; an empty text for any other value.
+// "EucOrShiftJis", "Utf8"; an empty text for any other value.
 std::string_view TextCodeName(TextCode code);
 
 // The number of leading bytes that the binary pre-scan of detection looks at.

@@ -201,6 +201,40 @@ TEST(PageTitleFromContent, GivesTheTitleOfAnEucJpOrJisPageInShiftJis) {
               "\x93\xfa\x96\x7b & \x93\xfa\x96\x7b");
 }
 
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+TEST(PageTitleFromContent, GivesTheTitleOfAUtf8OrDeclaredPageInShiftJis) {
+    // "ＥＵＣのページ ｶﾞｲﾄﾞ" in EUC-JP: every byte is one Shift_JIS allows too.
+    const std::string euc =
+        "\xA3\xC5\xA3\xD5\xA3\xC3\xA4\xCE\xA5\xDA\xA1\xBC\xA5\xB8 \x8E\xB6\x8E\xDE\x8E\xB2\x8E\xC4\x8E\xDE";
+    struct Case {
+        const char* name;
+        std::string page, title;
+    } cases[] = {
+        {"UTF-8 on one line", U8(u8"<html><head><title>日本語\u301C Caf\u00E9 \U0001F600</title></head>\n"),
+         "日本語\x81\x60 Caf? ?"},
+        {"UTF-8 over lines with a reference",
+         U8(u8"<!doctype html>\n<title data-rh=\"true\">\n  日本 &amp;\n  ｶﾞｲﾄﾞ\n</title>\n<p>本文</p>"),
+         "日本 & ｶﾞｲﾄﾞ"},
+        {"UTF-8 after a byte order mark", "\xEF\xBB\xBF" + U8(u8"<title>見出し</title>\r\n"), "見出し"},
+        {"declared UTF-8 with a byte that is not",
+         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n<title>A\x93\xFA</title>", "A??"},
+        {"UTF-8 up to the first zero byte", U8(u8"<title>日本</title>\n") + std::string(1, '\0') + "\x82\xA0",
+         "日本"},
+        {"undecided, declared EUC-JP", "<meta charset=\"EUC-JP\">\n<title>" + euc + "</title>\n",
+         "ＥＵＣのページ ｶﾞｲﾄﾞ"},
+        {"undecided, declared x-euc-jp in Content-Type",
+         "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=x-euc-jp\">\n<TITLE>" + euc + "</TITLE>\n",
+         "ＥＵＣのページ ｶﾞｲﾄﾞ"},
+        {"undecided, declaring nothing: as it always was", "<title>" + euc + "</title>\n", euc},
+        {"undecided, declared Shift_JIS", "<meta charset=sjis>\n<title>" + euc + "</title>\n", euc},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PageTitleFromContent(c.page), c.title);
+    }
+}
+
 TEST(LookUpPageTitle, ReadsTheLocalCopyWhenThereIsOne) {
     CaptureRig rig;
     rig.cache.entries.push_back({"http://a/", "C:\\cache\\a.htm"});

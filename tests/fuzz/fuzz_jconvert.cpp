@@ -1,14 +1,20 @@
 // Detection and every conversion over arbitrary bytes: nothing is read
 // outside the text (the sanitizers watch), outputs stay within their bounds,
-// and round trips hold for texts made of well-formed characters.
+// and round trips hold for texts made of well-formed characters. The page
+// reading (UTF-8 and declared codes) agrees with the plain detection and
+// conversion wherever it finds no UTF-8 and no declaration, and its UTF-8
+// check with the Unicode reader.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "tests/text/jconvert_reference.h"
 #include "text/jconvert.h"
+#include "text/page_code.h"
+#include "text/unicode.h"
 
 using namespace kaveto;
 
@@ -80,6 +86,66 @@ WellFormed MakeWellFormed(const std::uint8_t* data, std::size_t size) {
     return texts;
 }
 
+// Well-formed UTF-8 ⇔ it reads back to itself through the Unicode reader
+// (which writes U+FFFD for what is not); the sequences counted by length.
+std::optional<Utf8Sequences> ReferenceUtf8Sequences(const std::string& text) {
+    if (Utf16ToUtf8(Utf8ToUtf16(text)) != text) return std::nullopt;
+    Utf8Sequences count;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t from = pos;
+        NextUtf8(text, pos);
+        if (pos - from == 2) ++count.two_byte;
+        if (pos - from > 2) ++count.longer;
+    }
+    return count;
+}
+
+void CheckPageReading(const std::string& text, const std::uint8_t* data, std::size_t size) {
+    const TextCode page_code = DetectPageCode(text);
+    const TextCode code = DetectTextCode(text);
+    Check(static_cast<int>(page_code) >= 0 && static_cast<int>(page_code) <= 7);
+    const std::string converted = ConvertPageToShiftJis(text);
+    Check(converted.size() <= text.size() + 1);
+    if (page_code == code) Check(converted == ConvertTextCode(text, TextCode::ShiftJis));
+    if (page_code == TextCode::Utf8)
+        Check(converted == Utf8ToShiftJis(StartsWithUtf8Bom(text) ? text.substr(3) : text));
+    const std::optional<TextCode> declared = DeclaredTextCode(text);
+    if (!declared && !StartsWithUtf8Bom(text) && page_code != TextCode::Utf8) Check(page_code == code);
+
+    const std::optional<Utf8Sequences> counted = CountUtf8Sequences(text, std::string::npos);
+    Check(counted == ReferenceUtf8Sequences(text));
+    // A bound reads a well-formed text's head, never more sequences.
+    if (counted && size > 0) {
+        const auto head = CountUtf8Sequences(text, data[0] % (size + 1));
+        Check(head && head->two_byte <= counted->two_byte && head->longer <= counted->longer);
+    }
+
+    // Any label, declared in a meta element, reads as the label does.
+    if (text.find_first_of("\"<>") == std::string::npos && text.size() < 64)
+        Check(DeclaredTextCode("<meta charset=\"" + text + "\">") == TextCodeOfLabel(text));
+}
+
+// UTF-8 made of the input's code points: read as UTF-8 once it holds enough
+// sequences, and converted by the Unicode rule.
+void CheckUtf8Page(const std::uint8_t* data, std::size_t size) {
+    std::string page;
+    std::size_t non_ascii = 0;
+    for (std::size_t i = 0; i + 2 < size; i += 3) {
+        char32_t c = (static_cast<char32_t>(data[i]) << 16 | data[i + 1] << 8 | data[i + 2]) % 0x110000;
+        if (c >= 0xD800 && c <= 0xDFFF) c = 0x3042;
+        if (c == 0) c = ' ';
+        non_ascii += c >= 0x80;
+        AppendUtf8(c, page);
+    }
+    if (StartsWithUtf8Bom(page)) return;
+    const bool declared_other = DeclaredTextCode(page).has_value() && DeclaredTextCode(page) != TextCode::Utf8;
+    if (non_ascii >= (declared_other ? kUtf8OverDeclaration : kUtf8MinTwoByteSequences) &&
+        page.size() <= kUtf8CheckLength) {
+        Check(DetectPageCode(page) == TextCode::Utf8);
+        Check(ConvertPageToShiftJis(page) == Utf8ToShiftJis(page));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -90,7 +156,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(static_cast<int>(code) >= 0 && static_cast<int>(code) <= 6);
     Check(!TextCodeName(code).empty());
 
-    for (int target = 0; target <= 7; ++target) {
+    CheckPageReading(text, data, size);
+    CheckUtf8Page(data, size);
+
+    for (int target = 0; target <= 8; ++target) {
         const std::string converted = ConvertTextCode(text, static_cast<TextCode>(target));
         Check(converted.size() <= ToJisBound(size));
         const bool converts = code != TextCode::Ascii && code != TextCode::Binary &&

@@ -12,6 +12,7 @@
 #include "capture/page_title.h"
 #include "text/html_references.h"
 #include "text/text_helpers.h"
+#include "text/unicode.h"
 
 using namespace kaveto;
 
@@ -77,5 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(laid_out.size() <= size);  // a reference is never shorter than what it gives
 
     PageTitleFromContent(page);
+    // Read as UTF-8, any bytes give a title of whole Shift_JIS characters:
+    // what is not UTF-8, or that Shift_JIS lacks, is "?".
+    const std::string utf8_title = PageTitleFromContent("\xEF\xBB\xBF" + page.substr(0, page.find('\0')));
+    for (std::size_t pos = 0; pos < utf8_title.size();) Check(NextShiftJis(utf8_title, pos) != kReplacementCharacter);
     return 0;
 }

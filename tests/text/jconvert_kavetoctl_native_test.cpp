@@ -49,9 +49,42 @@ TEST(KavetoctlConvert, DetectsAndConvertsStdin) {
     }
 }
 
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+// Text is read as a page is: UTF-8 by its bytes or mark, an undecided text
+// by its declaration.
+TEST(KavetoctlConvert, ReadsUtf8AndDeclaredCodes) {
+    const std::string utf8 = U8(u8"\uFEFF日本\u301C\u00E9");
+    const std::string undecided = "\xa4\xce\x8e\xb6\x8e\xde";  // "のｶﾞ" in EUC-JP
+    const std::string declared = "<meta charset=euc-jp>" + undecided;
+    struct Case {
+        const char* args;
+        std::string input, expected;
+    } cases[] = {
+        {"detect", U8(u8"日本語のページ"), "Utf8\n"},
+        {"detect", utf8.substr(3, 3), "ShiftJis\n"},  // one character alone
+        {"detect", declared, "EucJp\n"},
+        {"detect", undecided, "EucOrShiftJis\n"},
+        {"convert --from utf8 --to sjis", utf8, "日本\x81\x60?"},
+        {"convert --from utf8 --to euc", utf8, "\xc6\xfc\xcb\xdc\xa1\xc1?"},
+        {"convert --from utf8 --to jis", utf8, "\x1b$B\x46\x7c\x4b\x5c\x21\x41\x1b(J?"},
+        {"convert --from utf8 --to sjis", "\xff\xe6\x97", "??"},
+        {"convert --to sjis", utf8, "日本\x81\x60?"},
+        {"convert --to sjis", declared, "<meta charset=euc-jp>\x82\xcc\xb6\xde"},
+        {"convert --to euc", declared, declared},
+        {"convert --to sjis", undecided, undecided},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args + (" " + c.expected));
+        const auto run = Kavetoctl(c.args, c.input);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, c.expected);
+    }
+}
+
 TEST(KavetoctlConvert, RejectsBadArguments) {
     for (const char* args : {"convert", "convert --to utf8", "convert --from sjis", "convert --to jis --to euc",
-                             "convert --to", "detect extra"}) {
+                             "convert --to", "detect extra", "convert --from utf8", "convert --from utf-8 --to sjis"}) {
         SCOPED_TRACE(args);
         const auto run = Kavetoctl(args, "x");
         EXPECT_EQ(run.status, 2);

@@ -95,10 +95,10 @@ TEST(DetectTextCode, BinaryPreScanCoversTheFirst512Bytes) {
     }
 }
 
-TEST(TextCodeName, SpellsTheSevenCodes) {
-    const char* names[] = {"Ascii", "Binary", "JisNew", "JisOld", "EucJp", "ShiftJis", "EucOrShiftJis"};
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(TextCodeName(static_cast<TextCode>(i)), names[i]);
-    EXPECT_EQ(TextCodeName(static_cast<TextCode>(7)), "");
+TEST(TextCodeName, SpellsTheEightCodes) {
+    const char* names[] = {"Ascii", "Binary", "JisNew", "JisOld", "EucJp", "ShiftJis", "EucOrShiftJis", "Utf8"};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(TextCodeName(static_cast<TextCode>(i)), names[i]);
+    EXPECT_EQ(TextCodeName(static_cast<TextCode>(8)), "");
 }
 
 TEST(PairArithmetic, KnownCharactersBothWays) {
@@ -270,7 +270,7 @@ TEST(ConvertTextCode, LeavesUndecidedTextsAndOtherTargetsAlone) {
         "\xa4\xa2\xa4\xa4",       // EucOrShiftJis
         "\x00\x82\xa0\xc6\xfc"s,  // Binary
     };
-    for (int target = 0; target <= 7; ++target) {
+    for (int target = 0; target <= 8; ++target) {
         SCOPED_TRACE(target);
         const TextCode code = static_cast<TextCode>(target);
         if (code != TextCode::JisNew && code != TextCode::EucJp && code != TextCode::ShiftJis) {

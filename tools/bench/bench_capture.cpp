@@ -103,6 +103,28 @@ void BM_PageTitle(benchmark::State& state) {
 }
 BENCHMARK(BM_PageTitle)->Arg(kOneLine)->Arg(kNoTitle)->Arg(kOverLines)->Unit(benchmark::kMillisecond);
 
+// The same 1 MiB page in UTF-8, declared (Arg 1) or told by its bytes
+// (Arg 0): the UTF-8 check reads the first 1 MiB, then the whole page is
+// converted to Shift_JIS before the title is looked for.
+std::string LargeUtf8Page(bool declared) {
+    const auto u8 = [](std::u8string_view text) { return std::string(text.begin(), text.end()); };
+    std::string page = "<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n";
+    if (declared) page += "<meta charset=\"utf-8\">\r\n";
+    page += u8(u8"<title>日本語のページ - Kaveto</title>\r\n</head>\r\n<body>\r\n");
+    const std::string line = u8(u8"<p>これは本文です and some ASCII text.</p>\n");
+    while (page.size() + line.size() < kPageBytes) page += line;
+    return page;
+}
+
+void BM_PageTitleUtf8(benchmark::State& state) {
+    const std::string page = LargeUtf8Page(state.range(0) != 0);
+    std::string title;
+    for (auto _ : state) benchmark::DoNotOptimize(title = PageTitleFromContent(page));
+    if (title != "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x79\x81\x5b\x83\x57 - Kaveto") state.SkipWithError("wrong title");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_PageTitleUtf8)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
 // The element scan alone over the page without a title: the search for
 // "<title" through the first 1 MiB.
 void BM_TitleElementScan(benchmark::State& state) {

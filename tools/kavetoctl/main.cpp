@@ -28,10 +28,11 @@ const Command kCommands[] = {
      "check [--folder DIR]       check the templates, title rules and settings of a program folder\n"
      "                             (default: kavetoctl's own); exit 1 when something is wrong"},
     {"rules", kaveto::ctl::CmdRules, "rules --folder DIR URL     the title rule that matches URL: line, title, address"},
-    {"detect", kaveto::ctl::CmdDetect, "detect                     print the Japanese text code of stdin"},
+    {"detect", kaveto::ctl::CmdDetect,
+     "detect                     print the text code stdin is read in as a page (Utf8 included)"},
     {"convert", kaveto::ctl::CmdConvert,
      "convert [--from C] --to C  convert stdin to the code C (jis, euc, sjis);\n"
-     "                             with --from, that conversion without detection"},
+     "                             with --from (also utf8), that conversion without detection"},
     {"title", kaveto::ctl::CmdTitle,
      "title                      print the title Kaveto quotes for the page on stdin (exit 1: none)"},
 };
