@@ -1,7 +1,9 @@
 #include "capture/page_context.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "capture/browser_page.h"
 #include "capture/page_title.h"
@@ -152,25 +154,69 @@ void CapturePageContext(CaptureContext& context, WindowHandle window, const Drop
 // The UTF-8 check reads every byte a title element may come from.
 static_assert(kUtf8CheckLength >= kTitleSearchLimit + kTitleStretch);
 
-std::string PageTitleFromContent(const std::string& content) {
+namespace {
+
+// Where the title's raw text stands in the page's Shift_JIS text: the fixed
+// one-line pattern first, as it always has been; a title that it misses
+// (over several lines, or with attributes) is looked for as a browser finds
+// it.
+std::optional<std::pair<std::size_t, std::size_t>> FindTitleSpan(const std::string& text) {
+    TBRegExp matcher;
+    if (matcher.Match("m/\\<title\\>(.+)\\<\\/title\\>/i", text)) {
+        long start = 0, end = 0;
+        matcher.GroupSpan(1, start, end);
+        return std::pair<std::size_t, std::size_t>(start, end);
+    }
+    const std::optional<std::string_view> element = FindTitleElement(text);
+    if (!element) return std::nullopt;
+    const std::size_t start = static_cast<std::size_t>(element->data() - text.data());
+    return std::pair(start, start + element->size());
+}
+
+// The span of UTF-8 text whose Shift_JIS conversion (Utf8ToShiftJis) is
+// the span [start, end) of that conversion: the conversion writes each
+// character for itself, so the two are walked side by side.
+std::string_view Utf8SpanOf(std::string_view utf8, std::size_t start, std::size_t end) {
+    std::size_t pos = 0, converted = 0, utf8_start = std::string_view::npos;
+    std::string character;
+    while (pos < utf8.size() && converted < end) {
+        if (converted >= start && utf8_start == std::string_view::npos) utf8_start = pos;
+        character.clear();
+        AppendShiftJis(NextUtf8(utf8, pos), character);
+        converted += character.size();
+    }
+    if (utf8_start == std::string_view::npos) utf8_start = pos;
+    return utf8.substr(utf8_start, pos - utf8_start);
+}
+
+}  // namespace
+
+DualText PageTitlesFromContent(const std::string& content) {
     std::string_view bytes(content);
     bytes = bytes.substr(0, bytes.find('\0'));
-    std::string text = ConvertPageToShiftJis(JoinLinesWithCrLf(bytes));
-    // The fixed one-line pattern comes first, as it always has; a title that
-    // it misses (over several lines, or with attributes) is looked for as a
-    // browser finds it.
-    TBRegExp matcher;
-    if (matcher.Match("m/\\<title\\>(.+)\\<\\/title\\>/i", text)) return LayOutTitle(matcher.Strings(1));
-    const std::optional<std::string_view> element = FindTitleElement(text);
-    return element ? LayOutTitle(*element) : std::string();
+    const std::string page = JoinLinesWithCrLf(bytes);
+    const TextCode code = DetectPageCode(page);
+    const std::string text = ConvertPageToShiftJis(page, code);
+    const auto span = FindTitleSpan(text);
+    if (!span) return {};
+    const std::string_view raw = std::string_view(text).substr(span->first, span->second - span->first);
+    // A UTF-8 page gives its title whole; any other was read through
+    // Shift_JIS, whose characters all have their Unicode ones.
+    std::string_view utf8_page = page;
+    if (code == TextCode::Utf8 && StartsWithUtf8Bom(utf8_page)) utf8_page.remove_prefix(kUtf8ByteOrderMark.size());
+    const std::string raw_utf8 = code == TextCode::Utf8 ? std::string(Utf8SpanOf(utf8_page, span->first, span->second))
+                                                        : ShiftJisToUtf8(raw);
+    return {LayOutTitle(raw), LayOutTitleUtf8(raw_utf8)};
 }
+
+std::string PageTitleFromContent(const std::string& content) { return PageTitlesFromContent(content).shift_jis; }
 
 void LookUpPageTitle(CaptureContext& context) {
     const std::string local = UrlToLocalFile(context.state.last_found_url, context.cache);
     if (local.empty() || !context.files.FileExists(local)) return;
     if (context.files.FileSize(local) > kMaxPageFileSize) return;
     SetBoth(context.state.record.title_txt, context.state.record.utf8.title_txt,
-            FromShiftJis(PageTitleFromContent(context.files.ReadAll(local))));
+            PageTitlesFromContent(context.files.ReadAll(local)));
 }
 
 std::string UrlToLocalFile(const std::string& address, UrlCache& cache) {

@@ -43,6 +43,10 @@ void LookUpPageTitle(CaptureContext& context);
 // (FindTitleElement), laid out by LayOutTitle. Empty when the page has no
 // title element.
 std::string PageTitleFromContent(const std::string& content);
+// The same title in both forms. Its Unicode form keeps what Shift_JIS
+// lacks: a UTF-8 page's own characters, and every character a reference
+// names, in a page of any code.
+DualText PageTitlesFromContent(const std::string& content);
 
 // The local file for an address: the path itself for a file address, else
 // the URL cache's copy; empty when there is none.

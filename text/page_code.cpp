@@ -271,8 +271,10 @@ TextCode DetectPageCode(std::string_view page) {
     return detected;
 }
 
-std::string ConvertPageToShiftJis(std::string_view page) {
-    switch (DetectPageCode(page)) {
+std::string ConvertPageToShiftJis(std::string_view page) { return ConvertPageToShiftJis(page, DetectPageCode(page)); }
+
+std::string ConvertPageToShiftJis(std::string_view page, TextCode code) {
+    switch (code) {
     case TextCode::Utf8:
         if (StartsWithUtf8Bom(page)) page.remove_prefix(kUtf8Bom.size());
         return Utf8ToShiftJis(page);

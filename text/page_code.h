@@ -92,5 +92,7 @@ TextCode DetectPageCode(std::string_view page);
 // unchanged. For a page that is not UTF-8 and declares nothing, exactly
 // ConvertTextCode(page, TextCode::ShiftJis).
 std::string ConvertPageToShiftJis(std::string_view page);
+// The same, the page read in `code`, as DetectPageCode gave it.
+std::string ConvertPageToShiftJis(std::string_view page, TextCode code);
 
 }  // namespace kaveto

@@ -4,6 +4,7 @@
 
 #include "capture/drop_decoding.h"
 #include "capture/page_context.h"
+#include "capture/page_title.h"
 #include "tests/capture/capture_fakes.h"
 
 namespace kaveto {
@@ -197,6 +198,49 @@ TEST(UnicodePageContext, AnEditAddressBarGivesItsUnicodeTextWhileThatIsAnAddress
         EXPECT_EQ(rig.state.record.utf8.page_url, row.expected);
         EXPECT_EQ(rig.state.last_found_url_utf8, row.expected);
     }
+}
+
+TEST(PageTitlesFromContent, TheUnicodeTitleKeepsWhatThePageAndItsReferencesHold) {
+    struct Row {
+        const char* name;
+        std::string page;
+        std::string shift_jis, utf8;
+    } rows[] = {
+        {"UTF-8 page, one line", "<meta charset=utf-8><title>" + U8(u8"Caf\u00E9 \U0001F600 \u301C") +
+                                     " &amp; &eacute;</title>",
+         "Caf? ? \x81\x60 & ?", U8(u8"Caf\u00E9 \U0001F600 \u301C & \u00E9")},
+        // What stands before the title takes more or fewer bytes in
+        // Shift_JIS than in UTF-8: the title is found where it is in either.
+        {"UTF-8 page, lines and attributes, Unicode before the title",
+         "\xEF\xBB\xBF<!-- " + U8(u8"\u00E9\U0001F600\u65E5") + " -->\n<title lang=\"fr\">\n  " +
+             U8(u8"\u00DCn\u00EFc\u00F6d\u00E9\n  \U0001F600 </title>"),
+         "?n?c?d? ?", U8(u8"\u00DCn\u00EFc\u00F6d\u00E9 \U0001F600")},
+        {"a byte that is not UTF-8", "<meta charset=utf-8><title>a\xFF" + U8(u8"\u00E9") + "</title>", "a??",
+         U8(u8"a\uFFFD\u00E9")},
+        {"Shift_JIS page: the references' characters",
+         "<title>\x93\xfa\x96\x7b &eacute;&#x1F600;&nbsp;x</title>", "\x93\xfa\x96\x7b ?? x",
+         U8(u8"\u65E5\u672C \u00E9\U0001F600\u00A0x")},
+        {"EUC-JP page", "<html><title>\xc6\xfc\xcb\xdc &hellip;&#x301C;&#233;</title>\n<body>\xa4\xce</body>",
+         "\x93\xfa\x96\x7b \x81\x63\x81\x60?", U8(u8"\u65E5\u672C \u2026\u301C\u00E9")},
+        {"JIS page", "<title>\x1b$BF|K\\\x1b(B &euro;</title>\n", "\x93\xfa\x96\x7b ?", U8(u8"\u65E5\u672C \u20AC")},
+        {"no title", "<meta charset=utf-8><p>" + U8(u8"\u00E9") + "</p>", "", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const DualText title = PageTitlesFromContent(row.page);
+        EXPECT_EQ(title.shift_jis, row.shift_jis);
+        EXPECT_EQ(title.shift_jis, PageTitleFromContent(row.page));
+        EXPECT_EQ(title.utf8, row.utf8);
+    }
+}
+
+TEST(UnicodePageContext, TheTitleOfACachedUtf8PageArrivesWhole) {
+    CaptureRig rig;
+    rig.Browser(100, "http://x.test/", "<meta charset=\"UTF-8\"><title>" + U8(u8"\U0001F600 Caf\u00E9") + "</title>",
+                "C:\\cache\\x.htm");
+    CapturePageContext(rig.context, 100);
+    EXPECT_EQ(rig.state.record.title_txt, "? Caf?");
+    EXPECT_EQ(rig.state.record.utf8.title_txt, U8(u8"\U0001F600 Caf\u00E9"));
 }
 
 }  // namespace
