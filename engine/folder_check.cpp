@@ -12,6 +12,7 @@
 #include "platform/errors.h"
 #include "text/bregexp.h"
 #include "text/text_helpers.h"
+#include "text/page_code.h"
 #include "text/unicode.h"
 
 namespace kaveto {
@@ -132,7 +133,7 @@ bool IsAbsolutePath(std::string_view path) {
 }
 
 // A file saved as UTF-8 without the byte order mark is read as Shift_JIS.
-bool IsUtf8WithoutMark(std::string_view text) { return !HasUtf8ByteOrderMark(text) && ReadsAsUtf8(text); }
+bool IsUtf8WithoutMark(std::string_view text) { return !StartsWithUtf8Bom(text) && ReadsAsUtf8(text); }
 
 constexpr char kUtf8WithoutMark[] =
     "saved as UTF-8 without a byte order mark, so it is read as Shift_JIS and every character beyond ASCII "

@@ -1,6 +1,7 @@
 #include "engine/output_sinks.h"
 
 #include "text/text_helpers.h"
+#include "text/page_code.h"
 #include "text/unicode.h"
 
 namespace kaveto {
@@ -68,7 +69,7 @@ std::string ExpandLogFileName(const std::string& save_file_name, const LocalTime
 }
 
 std::optional<LogTextCode> LogCodeOf(std::string_view content) {
-    if (HasUtf8ByteOrderMark(content) || ReadsAsUtf8(content)) return LogTextCode::Utf8;
+    if (StartsWithUtf8Bom(content) || ReadsAsUtf8(content)) return LogTextCode::Utf8;
     for (const char c : content)
         if (static_cast<unsigned char>(c) >= 0x80) return LogTextCode::ShiftJis;
     return std::nullopt;
@@ -93,7 +94,7 @@ std::string MergeUtf8Log(std::string old_content, bool exists, const std::string
     if (!exists) return std::string(kUtf8ByteOrderMark) + snippet;
     const std::string between = ShiftJisToUtf8(settings.LogBetweenText);
     if (settings.LogOrderBool) return std::move(old_content.append(between).append(snippet));
-    const std::size_t mark = HasUtf8ByteOrderMark(old_content) ? kUtf8ByteOrderMark.size() : 0;
+    const std::size_t mark = StartsWithUtf8Bom(old_content) ? kUtf8ByteOrderMark.size() : 0;
     std::string content;
     content.reserve(old_content.size() + between.size() + snippet.size());
     content.append(old_content, 0, mark).append(snippet).append(between);

@@ -7,6 +7,7 @@
 #include "engine/title_rules.h"
 #include "platform/errors.h"
 #include "text/text_helpers.h"
+#include "text/page_code.h"
 #include "text/unicode.h"
 
 namespace kaveto {
@@ -32,7 +33,7 @@ void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const s
 }
 
 DualText TemplateTexts(const std::string& file_bytes) {
-    const bool utf8 = HasUtf8ByteOrderMark(file_bytes);
+    const bool utf8 = StartsWithUtf8Bom(file_bytes);
     std::string text = utf8 ? file_bytes.substr(kUtf8ByteOrderMark.size()) : file_bytes;
     // Ctrl+Z ends a text file. In either code the byte is that character
     // alone, so both forms end at the same place.

@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "text/bregexp.h"
 #include "text/text_helpers.h"
+#include "text/page_code.h"
 #include "text/unicode.h"
 
 namespace kaveto {
@@ -44,7 +45,7 @@ std::vector<std::string> RuleFieldsUtf8(const std::string& line) {
 
 RulesFile ReadRulesFile(const std::string& file_bytes) {
     RulesFile file;
-    file.utf8 = HasUtf8ByteOrderMark(file_bytes);
+    file.utf8 = StartsWithUtf8Bom(file_bytes);
     file.lines = SplitLines(file.utf8 ? file_bytes.substr(kUtf8ByteOrderMark.size()) : file_bytes);
     return file;
 }

@@ -218,23 +218,4 @@ std::string ShiftJisToUtf8(std::string_view text) {
     return out;
 }
 
-bool HasUtf8ByteOrderMark(std::string_view text) { return text.substr(0, 3) == kUtf8ByteOrderMark; }
-
-bool ReadsAsUtf8(std::string_view text) {
-    bool beyond_ascii = false;
-    for (std::size_t pos = 0; pos < text.size();) {
-        if (static_cast<unsigned char>(text[pos]) < 0x80) {
-            ++pos;
-            continue;
-        }
-        const std::size_t start = pos;
-        // An ill-formed sequence reads as U+FFFD too, but never as the three
-        // bytes that write it.
-        if (NextUtf8(text, pos) == kReplacementCharacter && text.substr(start, pos - start) != "\xEF\xBF\xBD")
-            return false;
-        beyond_ascii = true;
-    }
-    return beyond_ascii;
-}
-
 }  // namespace kaveto

@@ -51,13 +51,4 @@ std::string ShiftJisToUtf8(std::string_view text);
 // The byte order mark that opens a UTF-8 file written to be known as one.
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// True when the text begins with the UTF-8 byte order mark.
-bool HasUtf8ByteOrderMark(std::string_view text);
-
-// True when the text is well-formed UTF-8 holding at least one character
-// beyond ASCII. Text in Shift_JIS almost never is: its double-byte
-// characters do not fall into UTF-8's patterns, so this tells the two apart
-// where nothing else does. ASCII alone is both and gives false.
-bool ReadsAsUtf8(std::string_view text);
-
 }  // namespace kaveto

@@ -12,6 +12,7 @@
 #include "capture/page_title.h"
 #include "text/html_references.h"
 #include "text/text_helpers.h"
+#include "text/page_code.h"
 #include "text/unicode.h"
 
 using namespace kaveto;

@@ -11,6 +11,7 @@
 #include "engine/snippet_composer.h"
 #include "engine/title_rules.h"
 #include "tests/text/replace_all_reference.h"
+#include "text/page_code.h"
 #include "text/text_helpers.h"
 
 namespace {
@@ -61,6 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A file without the mark is Shift_JIS byte for byte up to Ctrl+Z.
     const kaveto::DualText texts = kaveto::TemplateTexts(input);
-    if (!kaveto::HasUtf8ByteOrderMark(input) && texts.shift_jis != input.substr(0, input.find('\x1A'))) std::abort();
+    if (!kaveto::StartsWithUtf8Bom(input) && texts.shift_jis != input.substr(0, input.find('\x1A'))) std::abort();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/system.h"
 #include "platform/system_profile.h"
+#include "text/page_code.h"
 #include "text/unicode.h"
 #include "tools/kavetoctl/commands.h"
 
