@@ -1,7 +1,9 @@
 #include "engine/output_sinks.h"
 
-#include "text/text_helpers.h"
+#include <algorithm>
+
 #include "text/page_code.h"
+#include "text/text_helpers.h"
 #include "text/unicode.h"
 
 namespace kaveto {
@@ -109,11 +111,12 @@ void WriteLog(const DualText& snippet, const Settings& settings, Environment& en
     const bool exists = env.files.FileExists(path);
     std::string old_content;
     if (exists) {
-        // Read with room for what a log is appended, so that it grows where
-        // it stands.
+        // Read with room for the separator and the snippet in either code
+        // (a Shift_JIS byte is at most three in UTF-8), so that an appended
+        // log grows where it stands.
         const std::int64_t old_size = env.files.FileSize(path);
         old_content.reserve(static_cast<std::size_t>(old_size > 0 ? old_size : 0) +
-                            settings.LogBetweenText.size() * 2 + snippet.utf8.size() + snippet.shift_jis.size() + 4);
+                            settings.LogBetweenText.size() * 3 + std::max(snippet.utf8.size(), snippet.shift_jis.size()));
         env.files.ReadAppend(path, old_content);
     }
     const LogTextCode code = LogCodeOf(old_content).value_or(settings.LogCode);
