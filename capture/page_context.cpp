@@ -76,7 +76,9 @@ std::string EditAddressUtf8(CaptureContext& context, WindowHandle edit, std::str
     return ShiftJisToUtf8(address);
 }
 
-bool FindAddressInEdit(CaptureContext& context, WindowHandle window) {
+// True when an "Edit" descendant holds an address; `silent` is set when one
+// of them did not answer.
+bool FindAddressInEdit(CaptureContext& context, WindowHandle window, bool& silent) {
     char class_name[kBufferSize];
     char text[kBufferSize];
     bool found = false;
@@ -87,7 +89,10 @@ bool FindAddressInEdit(CaptureContext& context, WindowHandle window) {
         if (!IsEditClass(std::string_view(class_name, strnlen(class_name, sizeof class_name)))) return true;
         // A window that does not answer is passed over like one whose class
         // cannot be read.
-        if (!context.windows.WindowText(child, text, kBufferSize)) return true;
+        if (!context.windows.WindowText(child, text, kBufferSize)) {
+            silent = true;
+            return true;
+        }
         std::string_view address(text, strnlen(text, sizeof text));
         if (!IsAnsiPageAddress(address)) return true;
         context.state.last_found_url.assign(address);
@@ -103,11 +108,14 @@ bool FindAddressInEdit(CaptureContext& context, WindowHandle window) {
 // nothing is asked then.
 WindowPage SearchWindow(CaptureContext& context, WindowHandle window) {
     WindowPage page;
-    if (FindAddressInEdit(context, window)) {
+    bool silent = false;
+    if (FindAddressInEdit(context, window, silent)) {
         page.found = true;
         return page;
     }
-    if (!window) return page;
+    // A browser that did not answer for its address bar would not answer
+    // for its tree either; it is not waited for twice.
+    if (!window || silent) return page;
     page.tree = context.accessibility.ReadPage(window);
     const std::u16string address = AddressFromAccessiblePage(page.tree);
     if (address.empty()) return page;

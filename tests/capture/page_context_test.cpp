@@ -70,8 +70,11 @@ TEST(FindPageAddress, PassesOverAWindowWhoseClassCannotBeReadOrThatDoesNotAnswer
     hung.windows.Add(0, 100, "Frame");
     hung.windows.Add(100, 101, "Edit", "http://hung/");
     hung.windows.windows[101].silent = true;
+    hung.accessibility.pages[100].has_document = true;
+    hung.accessibility.pages[100].document_value = u"http://tree/";
     FindPageAddress(hung.context, 100);
     EXPECT_EQ(hung.state.last_found_url, "http://before/") << "a silent window keeps the address found before";
+    EXPECT_TRUE(hung.accessibility.asked.empty()) << "a browser that did not answer is not asked again";
 }
 
 TEST(CapturePageContext, KeepsTheLastAddressWhenTheWindowShowsNone) {

@@ -6,9 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "drag_source.h"
 #include "e2e_support.h"
-#include "page_fixtures.h"
+#include "tests/platform/temp_folder.h"
 
 namespace kaveto::e2e {
 namespace {
@@ -28,10 +27,12 @@ protected:
         program = std::make_unique<RunningProgram>(folder.exe());
         window = program->WaitForMainWindow();
         ASSERT_NE(window, nullptr);
-        Settle(200);
     }
     void TearDown() override {
-        if (HWND box = program->Window("#32770")) ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        if (HWND box = program->Window(kDialogClass)) {
+            ADD_FAILURE() << "a message box was left open: " << MessageOf(box);
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
         if (window && program->Running()) {
             ::PostMessageA(window, WM_CLOSE, 0, 0);
             program->WaitForExit();
@@ -40,18 +41,14 @@ protected:
     // A browser showing a cached page with the title; returns its address.
     std::string CachedPage(const std::string& title) {
         const std::string url = pages.NewAddress("page.html");
-        EXPECT_NE(pages.Commit(url, PageWithTitle(title)), "") << "the cache took no entry";
+        EXPECT_NE(pages.Commit(url, PageHtml(title)), "") << "the cache took no entry";
         return url;
-    }
-    std::string Drop(Browser& browser, HRESULT (*drag)(const std::string&, POINT), const std::string& what) {
-        EXPECT_TRUE(browser.BringToFront());
-        return ClipboardAfter([&] { EXPECT_EQ(drag(what, kPicture), DRAGDROP_S_DROP); });
     }
 
     OleThread ole;
     CachedPages pages;
-    TempFolder temp;
-    ProgramFolder folder;
+    testing::TempFolder temp;
+    KavetoFolder folder;
     std::unique_ptr<RunningProgram> program;
     HWND window = nullptr;
 };
@@ -66,18 +63,15 @@ TEST_F(CaptureTest, ADoubleClickQuotesTheBrowsersPageWithItsTitleInShiftJisAndBr
         {"JIS", kTitleJis, kTitleSjis},
         {"ASCII", "Plain page", "Plain page"},
     };
-    Browser browser("about:blank");
+    StandInBrowser browser("about:blank");
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string url = CachedPage(row.stored_title);
-        browser.ShowAddress(url);
-        EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }),
-                  row.quoted_title + "\r\n" + url + "\r\n");
+        ASSERT_TRUE(browser.ShowAddress(url));
+        EXPECT_EQ(DoubleClickFrom(browser, kPicture), row.quoted_title + "\r\n" + url + "\r\n");
         EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == browser.window(); }))
             << "the browser is not back in front";
         EXPECT_EQ(RectOf(window).left, 100) << "a double-click moves nothing";
-        MoveMouseTo(300, 50);  // off the picture before the next round
-        Settle(100);
     }
 }
 
@@ -86,42 +80,40 @@ TEST_F(CaptureTest, AFirstDoubleClickQuotesATitleWrittenOverLinesAsTheBrowserSho
     const std::string page = "<html>\r\n<head>\r\n<title data-rh=\"true\">\r\n    " + kTitleEuc +
                              "\r\n    &amp; Kaveto\r\n</title>\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
     ASSERT_NE(pages.Commit(url, page), "") << "the cache took no entry";
-    Browser browser(url);
-    EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }),
-              kTitleSjis + " & Kaveto\r\n" + url + "\r\n");
+    StandInBrowser browser(url);
+    EXPECT_EQ(DoubleClickFrom(browser, kPicture), kTitleSjis + " & Kaveto\r\n" + url + "\r\n");
 }
 
 TEST_F(CaptureTest, ADoubleClickOnAPageInNoCacheEntryGivesAnEmptyTitle) {
     const std::string url = pages.NewAddress("never-cached.html");
-    Browser browser(url);
-    EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }), "\r\n" + url + "\r\n");
+    StandInBrowser browser(url);
+    EXPECT_EQ(DoubleClickFrom(browser, kPicture), "\r\n" + url + "\r\n");
 }
 
 TEST_F(CaptureTest, AFilePageIsReadFromItsPath) {
-    const std::string path = temp.Write("page.html", PageWithTitle(kTitleEuc));
-    ASSERT_NE(path, "");
+    const std::string path = temp.File("page.html");
+    testing::WriteFileBytes(path, PageHtml(kTitleEuc));
     std::string url = "file:///" + path;
     for (char& c : url)
         if (c == '\\') c = '/';
-    Browser browser(url);
-    EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }), kTitleSjis + "\r\n" + url + "\r\n");
+    StandInBrowser browser(url);
+    EXPECT_EQ(DoubleClickFrom(browser, kPicture), kTitleSjis + "\r\n" + url + "\r\n");
 }
 
 TEST_F(CaptureTest, DraggedSelectionLinkAndCachedFileGiveTheirSnippets) {
     const std::string page = CachedPage(kTitleJis);
-    Browser browser(page);
+    StandInBrowser browser(page);
 
     {
         SCOPED_TRACE("selected text");
         const std::string selection = "\x8e\x9f\x82\xcc text";  // "次の text"
-        EXPECT_EQ(Drop(browser, DragTextTo, selection),
+        EXPECT_EQ(DropFrom(browser, [&] { return DragTextTo(selection, kPicture); }),
                   kOpen + selection + kClose + "\r\n" + kTitleSjis + "\r\n" + page + "\r\n");
     }
     {
         SCOPED_TRACE("link with its descriptor");
         const std::string link = "http://kaveto.test/e2e/linked.html";
-        EXPECT_TRUE(browser.BringToFront());
-        EXPECT_EQ(ClipboardAfter([&] { EXPECT_EQ(DragLinkTo(link, "Linked page", kPicture), DRAGDROP_S_DROP); }),
+        EXPECT_EQ(DropFrom(browser, [&] { return DragLinkTo(link, "Linked page", kPicture); }),
                   "Linked page\r\n" + link + "\r\n");
     }
     {
@@ -129,28 +121,29 @@ TEST_F(CaptureTest, DraggedSelectionLinkAndCachedFileGiveTheirSnippets) {
         const std::string picture_url = pages.NewAddress("picture.gif");
         const std::string local = pages.Commit(picture_url, "GIF89a", "gif");
         ASSERT_NE(local, "");
-        EXPECT_EQ(Drop(browser, DragFileTo, local), picture_url + "\r\n" + kTitleSjis + "\r\n" + page + "\r\n");
+        EXPECT_EQ(DropFrom(browser, [&] { return DragFileTo(local, kPicture); }),
+                  picture_url + "\r\n" + kTitleSjis + "\r\n" + page + "\r\n");
     }
     EXPECT_TRUE(program->Running());
 }
 
 TEST_F(CaptureTest, ALinkWithoutItsDescriptorIsReportedAndALaterDropStillWorks) {
-    Browser browser(CachedPage("Page"));
-    SetClipboardText("before");
-    EXPECT_TRUE(browser.BringToFront());
-    DragTextTo("http://kaveto.test/e2e/no-descriptor.html", kPicture);
-    HWND box = program->WaitForWindow("#32770");
+    StandInBrowser browser(CachedPage("Page"));
+    ASSERT_TRUE(browser.BringToFront());
+    const DWORD before = ClipboardSequence();
+    EXPECT_EQ(DragTextTo("http://kaveto.test/e2e/no-descriptor.html", kPicture), DRAGDROP_S_DROP);
+    HWND box = program->WaitForWindow(kDialogClass);
     ASSERT_NE(box, nullptr) << "no error box";
     EXPECT_EQ(TextOf(box), "Kaveto");
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
-    EXPECT_EQ(ClipboardText(), "before") << "a failed drop delivers nothing";
+    // The box is shown after the drop has been handled, so by now anything
+    // the drop delivered would be on the clipboard.
+    EXPECT_EQ(ClipboardSequence(), before) << "a failed drop delivers nothing";
     EXPECT_TRUE(program->Running());
 
     const std::string link = "http://kaveto.test/e2e/after.html";
-    EXPECT_TRUE(browser.BringToFront());
-    EXPECT_EQ(ClipboardAfter([&] { EXPECT_EQ(DragLinkTo(link, "After", kPicture), DRAGDROP_S_DROP); }),
-              "After\r\n" + link + "\r\n");
+    EXPECT_EQ(DropFrom(browser, [&] { return DragLinkTo(link, "After", kPicture); }), "After\r\n" + link + "\r\n");
 }
 
 }  // namespace

@@ -1,97 +1,71 @@
 #pragma once
-// Helpers for driving kaveto.exe from outside: a fresh program folder, the
-// running program, its windows, synthesised input and waiting with a
-// message pump. Everything started or made here is undone when its owner
-// goes, also when an assertion fails.
+// What the end-to-end tests know of kaveto.exe on top of the driving
+// library: where the program and its default files are, its picture window,
+// its settings file, and the snippets of a capture. Everything started or
+// made here is undone when its owner goes, also when an assertion fails.
 #include <windows.h>
 
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/drive/clipboard.h"
+#include "tools/drive/drag.h"
+#include "tools/drive/input.h"
+#include "tools/drive/process.h"
+#include "tools/drive/program_folder.h"
+#include "tools/drive/standin_browser.h"
+#include "tools/drive/url_cache.h"
+#include "tools/drive/wait.h"
+#include "tools/drive/window_query.h"
+
 namespace kaveto::e2e {
 
-constexpr DWORD kTimeoutMs = 10000;
+using namespace drive;
 
-// Pumps this thread's messages until `done` holds or the time is up.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = kTimeoutMs);
-// Pumps messages for a while.
-void Settle(DWORD ms);
+constexpr char kMainWindowClass[] = "TForm1";
+constexpr char kMenuClass[] = "#32768";
+constexpr char kDialogClass[] = "#32770";
 
-// A folder under the temporary folder holding a copy of kaveto.exe and the
-// default program files; removed with everything in it when it goes.
-class ProgramFolder {
+// A fresh program folder with kaveto.exe and the default program files, or
+// a copy of a whole unpacked installation.
+class KavetoFolder : public ProgramFolder {
 public:
-    ProgramFolder();
-    // A copy of a whole unpacked folder (an installation as a user has it).
-    explicit ProgramFolder(const std::string& unpacked);
-    ~ProgramFolder();
-    ProgramFolder(const ProgramFolder&) = delete;
-    ProgramFolder& operator=(const ProgramFolder&) = delete;
-    const std::string& path() const { return path_; }  // with a trailing backslash
-    std::string exe() const { return path_ + "kaveto.exe"; }
-    std::string ini() const { return path_ + "kaveto.ini"; }
-    void WriteIni(const std::string& content) const;
-    std::string ReadIni() const;
-
-private:
-    std::string path_;
+    KavetoFolder();
+    explicit KavetoFolder(const std::string& unpacked);
+    std::string ini() const { return File("kaveto.ini"); }
+    void WriteIni(const std::string& content) const { Write("kaveto.ini", content); }
+    std::string ReadIni() const { return Read("kaveto.ini"); }
 };
 
-// One running copy of kaveto.exe, ended by force if it still runs when the
-// owner goes.
-class RunningProgram {
+// One running copy of kaveto.exe.
+class RunningProgram : public Process {
 public:
-    explicit RunningProgram(const std::string& exe);
-    ~RunningProgram();
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-
-    DWORD pid() const { return info_.dwProcessId; }
-    bool Running() const;
-    bool WaitForExit(DWORD timeout_ms = kTimeoutMs);
-    DWORD ExitCode() const;
-    void Terminate();
-
-    // The visible top-level window of this process with the class name, or null.
-    HWND Window(const char* class_name) const;
-    HWND WaitForWindow(const char* class_name, DWORD timeout_ms = kTimeoutMs) const;
-    HWND MainWindow() const { return Window("TForm1"); }
-    HWND WaitForMainWindow() const { return WaitForWindow("TForm1"); }
-
-private:
-    PROCESS_INFORMATION info_ = {};
+    explicit RunningProgram(const std::string& exe) : Process(exe) {}
+    HWND MainWindow() const { return Window(kMainWindowClass); }
+    HWND WaitForMainWindow() const { return WaitForWindow(kMainWindowClass); }
+    // The program's popup menu is open and takes the keys.
+    bool WaitForMenu(DWORD timeout_ms = kPatienceMs) const;
 };
 
-std::string ClassNameOf(HWND window);
-// WM_GETTEXT, which works across processes.
-std::string TextOf(HWND window);
-RECT RectOf(HWND window);
-
-struct ChildWindow {
-    HWND handle;
-    std::string class_name, text;
-    LONG style;
-    bool visible;
-};
-std::vector<ChildWindow> ChildrenOf(HWND window);
 // A visible icon control of a message box that holds an icon.
 bool ShowsIcon(const ChildWindow& child);
-
-// Synthesised input, as a user's mouse and keyboard give it.
-void MoveMouseTo(int x, int y);
-void MouseButton(DWORD flags);  // MOUSEEVENTF_LEFTDOWN and so on, at the current position
-void Key(BYTE vk, bool up);
-void Tap(BYTE vk);
-// The default hotkey: Alt down, A down, A up, Alt up.
-void PressAltA();
-
-// The clipboard's text (CF_TEXT), read within the block's size; the
-// clipboard is opened without an owner and retried while another holds it.
-std::string ClipboardText();
-void SetClipboardText(const std::string& text);
+// The message a message box shows.
+std::string MessageOf(HWND box);
 
 // "Section/Key=value" for every line of a settings file, in file order.
 std::vector<std::string> IniLines(const std::string& content);
+
+// What the clipboard held after `act`, for comparison with a snippet: the
+// text, or a note that nothing was delivered.
+std::string DeliveredBy(const std::function<void()>& act, DWORD timeout_ms = kPatienceMs);
+
+// With the browser in front, the pointer comes over the picture (which
+// takes the browser as the window to quote) and double-clicks it: what the
+// clipboard then holds.
+std::string DoubleClickFrom(StandInBrowser& browser, POINT picture);
+// With the browser in front, `drag` drops on the picture: what the clipboard
+// then holds.
+std::string DropFrom(StandInBrowser& browser, const std::function<HRESULT()>& drag);
 
 }  // namespace kaveto::e2e

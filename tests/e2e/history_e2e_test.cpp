@@ -2,32 +2,17 @@
 // hotkey opens and pasted back into the window that was in front.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
-#include "drag_source.h"
 #include "e2e_support.h"
-#include "win/desktop_fixtures.h"
+#include "tools/drive/standin_editor.h"
 
 namespace kaveto::e2e {
 namespace {
 
-using test::Editor;
-
 constexpr char kLink[] = "http://example.com/kaveto-e2e/page.html";
-
-void BringToFront(HWND window) {
-    ::SetForegroundWindow(window);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
-}
-
-// Chooses a history entry by its accelerator from the menu the hotkey opens.
-void ChooseEntry(RunningProgram& program, char letter) {
-    PressAltA();
-    ASSERT_NE(program.WaitForWindow("#32768"), nullptr) << "the hotkey opened no menu";
-    Tap(letter);
-}
-
-void ChooseNewestEntry(RunningProgram& program) { ChooseEntry(program, 'A'); }
+constexpr POINT kPicture = {112, 112};
 
 class HistoryTest : public ::testing::Test {
 protected:
@@ -38,25 +23,31 @@ protected:
         program = std::make_unique<RunningProgram>(folder.exe());
         window = program->WaitForMainWindow();
         if (!window) return {};
-        Settle(200);
-        SetClipboardText("before the drop");
-        EXPECT_EQ(DragLinkTo(kLink, "Example page", POINT{112, 112}), DRAGDROP_S_DROP);
-        std::string snippet;
-        WaitUntil([&] { return (snippet = ClipboardText()) != "before the drop"; });
-        return snippet;
+        return DropAnother(kLink, "Example page");
     }
 
     // Drops one more link; returns the snippet it put on the clipboard.
     std::string DropAnother(const std::string& link, const std::string& text) {
-        const std::string before = ClipboardText();
-        EXPECT_EQ(DragLinkTo(link, text, POINT{112, 112}), DRAGDROP_S_DROP);
-        std::string snippet;
-        WaitUntil([&] { return (snippet = ClipboardText()) != before; });
+        HRESULT dropped = E_FAIL;
+        const std::string snippet = DeliveredBy([&] { dropped = DragLinkTo(link, text, kPicture); });
+        EXPECT_EQ(dropped, DRAGDROP_S_DROP);
         return snippet;
     }
 
+    // Chooses a history entry by its accelerator from the menu the hotkey
+    // opens.
+    void ChooseEntry(char letter) {
+        ChordByHand({VK_MENU, 'A'});
+        ASSERT_TRUE(program->WaitForMenu()) << "the hotkey opened no menu";
+        Tap(letter);
+    }
+
+    // After a paste has arrived: the program has let its keys go once it has
+    // handled the choice, so the next keys start from nothing held.
+    void WaitForThePasteToEnd() { EXPECT_TRUE(SyncWith(window)) << "the program did not finish the paste"; }
+
     OleThread ole;
-    ProgramFolder folder;
+    KavetoFolder folder;
     std::unique_ptr<RunningProgram> program;
     HWND window = nullptr;
 };
@@ -66,21 +57,23 @@ TEST_F(HistoryTest, AChosenEntryIsPastedIntoTheEditorThatWasInFrontAlsoWhenThePi
     ASSERT_NE(window, nullptr);
     ASSERT_NE(snippet.find(kLink), std::string::npos) << "clipboard after the drop: " << snippet;
 
-    Editor editor;
-    BringToFront(editor.window());
-    ChooseNewestEntry(*program);
-    EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == snippet; }))
-        << "the editor holds \"" << TextOf(editor.edit()) << "\"";
+    StandInEditor editor;
+    ASSERT_TRUE(editor.BringToFront());
+    ChooseEntry('A');
+    EXPECT_TRUE(WaitUntil([&] { return editor.Text() == snippet; })) << "the editor holds \"" << editor.Text() << "\"";
+    WaitForThePasteToEnd();
 
-    // With the picture itself in front the hotkey keeps the editor as the
-    // window to paste into.
-    ::SendMessageA(editor.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    BringToFront(window);
-    Settle(300);  // the picture's thread takes the activation in its own time
-    ChooseNewestEntry(*program);
-    EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == snippet; }))
-        << "the editor holds \"" << TextOf(editor.edit()) << "\"";
+    // With the picture itself in front (the user clicked it) the hotkey
+    // keeps the editor as the window to paste into.
+    editor.Clear();
+    ClickAt(kPicture);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window && !MovingOrSizing(window); }))
+        << "the click did not bring the picture to the front; " << DescribeWindow(::GetForegroundWindow());
+    ChooseEntry('A');
+    EXPECT_TRUE(WaitUntil([&] { return editor.Text() == snippet; }))
+        << "the editor holds \"" << editor.Text() << "\"; in front: " << DescribeWindow(::GetForegroundWindow());
     EXPECT_EQ(::GetForegroundWindow(), editor.window());
+    WaitForThePasteToEnd();
 
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program->WaitForExit());
@@ -92,46 +85,36 @@ TEST_F(HistoryTest, WithPasteSwitchedOffTheEntryOnlyReachesTheClipboardAndTheEdi
     ASSERT_NE(window, nullptr);
     ASSERT_NE(snippet.find(kLink), std::string::npos) << "clipboard after the drop: " << snippet;
 
-    Editor editor;
-    BringToFront(editor.window());
+    StandInEditor editor;
+    ASSERT_TRUE(editor.BringToFront());
     SetClipboardText("something else");
-    ChooseNewestEntry(*program);
+    ChooseEntry('A');
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == snippet; }));
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == editor.window(); }));
-    Settle(500);
-    EXPECT_EQ(TextOf(editor.edit()), "");
+    // Once the program has handled the choice, any key it sent is queued
+    // before this one: the editor then holds the key alone, or the paste too.
+    ASSERT_TRUE(SyncWith(window));
+    Tap('Q');
+    EXPECT_TRUE(WaitUntil([&] { return !editor.Text().empty(); }));
+    EXPECT_EQ(editor.Text(), "q") << "only the key typed here reaches the editor";
 }
 
 TEST(DoubleClick, QuotesThePageOfTheWindowTheMouseCameFromAndBringsItBack) {
-    ProgramFolder folder;
+    KavetoFolder folder;
     folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    Settle(200);
-    SetClipboardText("before the double-click");
 
-    // A browser stand-in: a window whose "Edit" holds the page address.
-    Editor browser;
     const std::string address = "http://example.com/kaveto-e2e/double-click.html";
-    ::SendMessageA(browser.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address.c_str()));
-    BringToFront(browser.window());
-    MoveMouseTo(110, 110);  // the picture records the browser as the target
-    MoveMouseTo(112, 112);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
-
-    std::string snippet;
-    EXPECT_TRUE(WaitUntil([&] { return (snippet = ClipboardText()) != "before the double-click"; }));
+    StandInBrowser browser(address);
+    const std::string snippet = DoubleClickFrom(browser, kPicture);
     EXPECT_NE(snippet.find(address), std::string::npos) << "clipboard: " << snippet;
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == browser.window(); }));
     EXPECT_EQ(RectOf(window).left, 100) << "a double-click without a move leaves the window where it was";
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
 }
-
 
 TEST_F(HistoryTest, TheThirdOfThreeEntriesIsPastedAndMovesToTheTop) {
     const std::string first = StartAndDrop("");
@@ -145,17 +128,17 @@ TEST_F(HistoryTest, TheThirdOfThreeEntriesIsPastedAndMovesToTheTop) {
     // Newest first: A is the third drop, C the first. After each choice A
     // stands for the chosen entry and the rest keep their order, so A, B, C
     // then give the first, the third and the second drop.
-    Editor editor;
+    StandInEditor editor;
     const std::pair<char, std::string> choices[] = {{'C', first}, {'A', first}, {'B', third}, {'C', second}};
     for (const auto& [letter, expected] : choices) {
         SCOPED_TRACE(letter);
-        ::SendMessageA(editor.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        BringToFront(editor.window());
-        ChooseEntry(*program, letter);
-        EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == expected; }))
-            << "the editor holds \"" << TextOf(editor.edit()) << "\"";
+        editor.Clear();
+        ASSERT_TRUE(editor.BringToFront());
+        ChooseEntry(letter);
+        EXPECT_TRUE(WaitUntil([&] { return editor.Text() == expected; }))
+            << "the editor holds \"" << editor.Text() << "\"";
         EXPECT_EQ(ClipboardText(), expected);
-        Settle(500);  // the paste releases V and Ctrl after its pause
+        WaitForThePasteToEnd();
     }
 
     ::PostMessageA(window, WM_CLOSE, 0, 0);

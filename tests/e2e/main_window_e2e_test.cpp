@@ -2,6 +2,7 @@
 // its exit by the menu and the settings written at exit, seen from outside.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ void CloseAndWait(RunningProgram& program) {
 }
 
 TEST(MainWindow, FirstStartShowsTheTopmostPictureAtTheTopLeftOwnedByAToolWindow) {
-    ProgramFolder folder;
+    KavetoFolder folder;
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
@@ -81,7 +82,7 @@ TEST(MainWindow, TheSavedPositionIsRestoredAndWrittenBackAlsoOffTheScreen) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        ProgramFolder folder;
+        KavetoFolder folder;
         folder.WriteIni("[Window]\r\nTop=" + std::to_string(row.top) + "\r\nLeft=" + std::to_string(row.left) + "\r\n");
         RunningProgram program(folder.exe());
         HWND window = program.WaitForMainWindow();
@@ -97,7 +98,7 @@ TEST(MainWindow, TheSavedPositionIsRestoredAndWrittenBackAlsoOffTheScreen) {
 }
 
 TEST(SingleInstance, ASecondCopyEndsAtOnceAndTheNameIsFreeAgainAfterTheFirstEnds) {
-    ProgramFolder folder;
+    KavetoFolder folder;
     RunningProgram first(folder.exe());
     HWND window = first.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
@@ -121,20 +122,24 @@ TEST(SingleInstance, ASecondCopyEndsAtOnceAndTheNameIsFreeAgainAfterTheFirstEnds
 }
 
 TEST(MainWindow, DraggingThePictureMovesTheWindowAndTheNewPlaceIsSaved) {
-    ProgramFolder folder;
+    KavetoFolder folder;
     folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    Settle(200);
 
-    MoveMouseTo(110, 112);
+    MoveMouseTo({110, 112});
     MouseButton(MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 10; ++step) MoveMouseTo(110 + 15 * step, 112 + 8 * step);
+    // The move starts from where the pointer is when the press is taken; the
+    // round trip comes back once the move has begun to wait for the mouse.
+    ASSERT_TRUE(WaitUntil([&] { return MovingOrSizing(window); })) << "the press started no move";
+    ASSERT_TRUE(SyncWith(window));
+    MoveMouseTo({260, 192});
+    // The window follows the pointer; the hand lets go once it is there.
+    const bool followed = WaitUntil([&] { return RectOf(window).left == 250 && RectOf(window).top == 180; });
     MouseButton(MOUSEEVENTF_LEFTUP);
-
-    ASSERT_TRUE(WaitUntil([&] { return RectOf(window).left == 250 && RectOf(window).top == 180; }))
-        << "window at " << RectOf(window).left << "," << RectOf(window).top;
+    ASSERT_TRUE(followed) << "window at " << RectOf(window).left << "," << RectOf(window).top;
+    ASSERT_TRUE(WaitUntil([&] { return !MovingOrSizing(window); })) << "the move did not end with the release";
     CloseAndWait(program);
     const std::vector<std::string> lines = IniLines(folder.ReadIni());
     EXPECT_EQ(Value(lines, "Window/Top"), "180");
@@ -142,24 +147,19 @@ TEST(MainWindow, DraggingThePictureMovesTheWindowAndTheNewPlaceIsSaved) {
 }
 
 TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
-    ProgramFolder folder;
+    KavetoFolder folder;
     ASSERT_TRUE(::CreateDirectoryA(folder.ini().c_str(), nullptr));  // a folder where the file should be
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     ::PostMessageA(window, WM_CLOSE, 0, 0);
 
-    HWND box = program.WaitForWindow("#32770");
+    HWND box = program.WaitForWindow(kDialogClass);
     ASSERT_NE(box, nullptr) << "no error box";
     EXPECT_EQ(TextOf(box), "Kaveto");
-    std::string message;
-    bool icon = false;
-    for (const ChildWindow& child : ChildrenOf(box)) {
-        if (ShowsIcon(child)) icon = true;
-        else if (child.class_name == "Static" && child.visible && !child.text.empty()) message = child.text;
-    }
-    EXPECT_EQ(message, folder.ini() + " " + kCannotWrite + ".");
-    EXPECT_TRUE(icon) << "the error box carries the error icon";
+    const std::vector<ChildWindow> children = ChildrenOf(box);
+    EXPECT_EQ(MessageOf(box), folder.ini() + " " + kCannotWrite + ".");
+    EXPECT_TRUE(std::any_of(children.begin(), children.end(), ShowsIcon)) << "the error box carries the error icon";
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
 
     ASSERT_TRUE(program.WaitForExit());
@@ -167,19 +167,19 @@ TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillEnd
 }
 
 TEST(PopupMenu, TheExitItemChosenAfterARightClickEndsTheProgramAndSavesTheSettings) {
-    ProgramFolder folder;
+    KavetoFolder folder;
     folder.WriteIni("[Window]\r\nTop=300\r\nLeft=400\r\n");
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    Settle(200);
 
-    MoveMouseTo(410, 310);
+    MoveMouseTo({410, 310});
     MouseButton(MOUSEEVENTF_RIGHTDOWN);
-    EXPECT_EQ(program.Window("#32768"), nullptr) << "a press alone opens nothing";
+    ASSERT_TRUE(SyncInputWith(window, 2));  // the move and the press
+    EXPECT_EQ(program.Window(kMenuClass), nullptr) << "a press alone opens nothing";
     MouseButton(MOUSEEVENTF_RIGHTUP);
-    HWND menu = program.WaitForWindow("#32768");
-    ASSERT_NE(menu, nullptr) << "no menu after the right click";
+    ASSERT_TRUE(program.WaitForMenu()) << "no menu after the right click";
+    HWND menu = program.Window(kMenuClass);
     EXPECT_EQ(RectOf(menu).left, 410) << "the menu opens at the pointer";
     EXPECT_EQ(RectOf(menu).top, 310);
     EXPECT_EQ(RectOf(window).left, 400) << "a right click moves nothing";
@@ -194,16 +194,15 @@ TEST(PopupMenu, TheExitItemChosenAfterARightClickEndsTheProgramAndSavesTheSettin
 }
 
 TEST(PopupMenu, TheContextMenuKeyOpensTheMenuAtThePicture) {
-    ProgramFolder folder;
+    KavetoFolder folder;
     folder.WriteIni("[Window]\r\nTop=300\r\nLeft=400\r\n");
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    ::SetForegroundWindow(window);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
+    ASSERT_TRUE(BringToFront(window));
     Tap(VK_APPS);
-    HWND menu = program.WaitForWindow("#32768");
-    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(program.WaitForMenu());
+    HWND menu = program.Window(kMenuClass);
     EXPECT_EQ(RectOf(menu).left, 400);
     EXPECT_EQ(RectOf(menu).top, 300);
     Tap('Z');

@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "drag_source.h"
 #include "e2e_support.h"
-#include "page_fixtures.h"
-#include "win/console_run.h"
+#include "tools/drive/console_run.h"
 
 namespace kaveto::e2e {
 namespace {
@@ -19,31 +17,27 @@ constexpr POINT kPicture = {212, 162};
 TEST(Package, TheUnpackedProgramQuotesPagesAndWritesItsSettingsBesideItself) {
     OleThread ole;
     CachedPages pages;
-    ProgramFolder folder(KAVETO_PACKAGE_DIR);
+    KavetoFolder folder(KAVETO_PACKAGE_DIR);
     ASSERT_EQ(::GetFileAttributesA(folder.ini().c_str()), INVALID_FILE_ATTRIBUTES) << "the zip holds no settings";
     folder.WriteIni("[Window]\r\nTop=150\r\nLeft=200\r\n");
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    Settle(200);
 
     const std::string url = pages.NewAddress("shipped.html");
-    ASSERT_NE(pages.Commit(url, PageWithTitle("Shipped page")), "");
-    Browser browser(url);
-    EXPECT_EQ(ClipboardAfter([&] { DoubleClickPictureFrom(browser, kPicture); }), "Shipped page\r\n" + url + "\r\n");
+    ASSERT_NE(pages.Commit(url, PageHtml("Shipped page")), "");
+    StandInBrowser browser(url);
+    EXPECT_EQ(DoubleClickFrom(browser, kPicture), "Shipped page\r\n" + url + "\r\n");
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == browser.window(); }));
 
     const std::string link = "http://kaveto.test/e2e/package-link.html";
-    EXPECT_TRUE(browser.BringToFront());
-    EXPECT_EQ(ClipboardAfter([&] { EXPECT_EQ(DragLinkTo(link, "Package link", kPicture), DRAGDROP_S_DROP); }),
+    EXPECT_EQ(DropFrom(browser, [&] { return DragLinkTo(link, "Package link", kPicture); }),
               "Package link\r\n" + link + "\r\n");
 
     // A right click opens the menu; its exit item ends the program.
     ::DeleteFileA(folder.ini().c_str());
-    MoveMouseTo(kPicture.x, kPicture.y);
-    MouseButton(MOUSEEVENTF_RIGHTDOWN);
-    MouseButton(MOUSEEVENTF_RIGHTUP);
-    ASSERT_NE(program.WaitForWindow("#32768"), nullptr) << "no menu after the right click";
+    RightClickAt(kPicture);
+    ASSERT_TRUE(program.WaitForMenu()) << "no menu after the right click";
     Tap('Z');
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
@@ -56,8 +50,8 @@ TEST(Package, TheUnpackedProgramQuotesPagesAndWritesItsSettingsBesideItself) {
 // What a user runs after editing the unpacked folder finds nothing wrong
 // with the folder as it comes.
 TEST(Package, TheUnpackedFolderPassesItsOwnCheck) {
-    const std::string folder = test::WindowsPath(KAVETO_PACKAGE_DIR);
-    const test::ConsoleRun run = test::RunConsole(folder + "\\kavetoctl.exe", "check");
+    const std::string folder = drive::WindowsPath(KAVETO_PACKAGE_DIR);
+    const drive::ConsoleRun run = drive::RunConsole(folder + "\\kavetoctl.exe", "check");
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 0u) << run.out << run.err;
     EXPECT_EQ(run.out, "No problems found in " + folder + "\\\n");

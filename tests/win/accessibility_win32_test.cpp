@@ -6,35 +6,25 @@
 
 #include <atomic>
 #include <optional>
-#include <thread>
 
-#include "win/accessible_tree.h"
-#include "win/desktop_fixtures.h"
+#include "tools/drive/accessible_tree.h"
+#include "tools/drive/drag.h"
+#include "tools/drive/window_thread.h"
 
 namespace kaveto {
 namespace {
 
-using test::AccessibleNode;
-using test::AccessibleTree;
+using drive::AccessibleNode;
+using drive::AccessibleTree;
 
 // A window of its own thread (its own apartment, as another program's would
-// be) that serves the tree.
+// be) that serves the tree. Without a root the window leaves WM_GETOBJECT to
+// the system, as a window without a tree of its own does.
 class TreeWindow {
 public:
-    // Without a root the window leaves WM_GETOBJECT to the system, as a
-    // window without a tree of its own does.
-    explicit TreeWindow(std::optional<AccessibleNode> root) : root_(std::move(root)) {
-        thread_ = std::thread([this] { Run(); });
-        test::WaitUntil([this] { return window_.load() != nullptr; });
-    }
-    ~TreeWindow() {
-        ::PostMessageA(window_, WM_CLOSE, 0, 0);
-        test::WaitUntil([this] { return finished_.load(); }, 15000);
-        thread_.join();
-    }
-    HWND window() const { return window_; }
-    WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_.load()); }
-    long questions() const { return tree_ ? tree_->questions() : 0; }
+    explicit TreeWindow(std::optional<AccessibleNode> root)
+        : root_(std::move(root)), thread_([this] { Open(); }, [this] { Close(); }) {}
+    WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
     // The window's thread stops answering for a while.
     void Hang(DWORD ms) { ::PostMessageA(window_, WM_APP, ms, 0); }
 
@@ -48,14 +38,9 @@ private:
             ::Sleep(static_cast<DWORD>(wparam));
             return 0;
         }
-        if (message == WM_CLOSE) {
-            ::DestroyWindow(hwnd);
-            ::PostQuitMessage(0);
-            return 0;
-        }
         return ::DefWindowProcW(hwnd, message, wparam, lparam);
     }
-    void Run() {
+    void Open() {
         ::OleInitialize(nullptr);
         if (root_) tree_ = std::make_unique<AccessibleTree>(std::move(*root_));
         WNDCLASSW wc = {};
@@ -63,32 +48,30 @@ private:
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"KavetoTestTreeWindow";
         ::RegisterClassW(&wc);
-        HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"tree", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                      nullptr, wc.hInstance, nullptr);
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        window_ = hwnd;
-        MSG msg;
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        window_ = ::CreateWindowExW(0, wc.lpszClassName, L"tree", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                    nullptr, wc.hInstance, nullptr);
+        ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    void Close() {
+        ::DestroyWindow(window_);
         tree_.reset();
         ::OleUninitialize();
-        finished_ = true;
     }
 
     std::optional<AccessibleNode> root_;
     std::unique_ptr<AccessibleTree> tree_;
-    std::thread thread_;
-    std::atomic<HWND> window_{nullptr};
-    std::atomic<bool> finished_{false};
+    HWND window_ = nullptr;
+    drive::WindowThread thread_;  // last: it starts at once and uses the members above
 };
 
 class AccessibilityWalk : public ::testing::Test {
 protected:
-    test::OleSession ole_;
+    drive::OleThread ole_;
     Win32Accessibility reader_;
 };
 
 TEST_F(AccessibilityWalk, ReadsTheDocumentAndTheAddressBarOfABrowsersTree) {
-    TreeWindow browser(test::BrowserTree(L"example.jp/news", L"\u65e5\u672c\u8a9e\u301c\u30da\u30fc\u30b8",
+    TreeWindow browser(drive::BrowserTree(L"example.jp/news", L"\u65e5\u672c\u8a9e\u301c\u30da\u30fc\u30b8",
                                          L"https://example.jp/news", 50));
     const AccessiblePage page = reader_.ReadPage(browser.handle());
     EXPECT_TRUE(page.has_document);
@@ -96,7 +79,7 @@ TEST_F(AccessibilityWalk, ReadsTheDocumentAndTheAddressBarOfABrowsersTree) {
     EXPECT_EQ(page.document_name, u"\u65e5\u672c\u8a9e\u301c\u30da\u30fc\u30b8");
     EXPECT_EQ(page.visited, 3) << "root, toolbar and document, nearest first; the walk ends at the document";
 
-    TreeWindow blank(test::BrowserTree(L"example.jp/typed", L"New Tab", L"about:blank", 50));
+    TreeWindow blank(drive::BrowserTree(L"example.jp/typed", L"New Tab", L"about:blank", 50));
     const AccessiblePage without_address = reader_.ReadPage(blank.handle());
     EXPECT_EQ(without_address.document_value, u"about:blank");
     EXPECT_EQ(without_address.editable_values, std::vector<std::u16string>{u"example.jp/typed"});
@@ -123,7 +106,7 @@ TEST_F(AccessibilityWalk, StopsAtItsBoundsWhateverTheTree) {
     AccessibleNode pane{ROLE_SYSTEM_PANE, L"", L"", {}};
     for (int i = 0; i < 20000; ++i) pane.children.push_back(AccessibleNode{ROLE_SYSTEM_GROUPING, L"", L"", {}});
     huge.children.push_back(std::move(pane));
-    AccessibleNode slow = test::BrowserTree(L"example.jp/slow", L"Slow", L"https://example.jp/slow");
+    AccessibleNode slow = drive::BrowserTree(L"example.jp/slow", L"Slow", L"https://example.jp/slow");
     slow.answer_delay_ms = 1500;
 
     struct Row {
@@ -132,7 +115,7 @@ TEST_F(AccessibilityWalk, StopsAtItsBoundsWhateverTheTree) {
         DWORD hang_ms;
     } rows[] = {
         {"20,000 objects", std::move(huge), 0},
-        {"a window that does not answer", test::BrowserTree(L"a", L"b", L"https://c/"), 1500},
+        {"a window that does not answer", drive::BrowserTree(L"a", L"b", L"https://c/"), 1500},
         {"every answer takes 1.5 s", std::move(slow), 0},
     };
     for (Row& row : rows) {

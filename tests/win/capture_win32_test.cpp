@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "capture/capture_services_win32.h"
@@ -19,6 +20,12 @@
 #include "platform/url_cache_win32.h"
 #include "platform/window_search_win32.h"
 #include "tests/capture/capture_fakes.h"
+#include "tests/platform/temp_folder.h"
+#include "tools/drive/clipboard.h"
+#include "tools/drive/drag.h"
+#include "tools/drive/process.h"
+#include "tools/drive/url_cache.h"
+#include "tools/drive/wait.h"
 
 namespace kaveto {
 namespace {
@@ -143,31 +150,16 @@ public:
 
 class UrlCacheTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        for (const std::string& url : urls_) DeleteUrlCacheEntryA(url.c_str());
-    }
-    // A fresh cache entry for a unique URL; returns its local file.
+    // A fresh cache entry for a unique URL, with a response header of the
+    // size asked for; returns its local file.
     std::string Cache(const std::string& tail, const std::string& content, std::size_t header_bytes = 0) {
-        const std::string url = "http://kaveto.test/" + std::to_string(GetCurrentProcessId()) + "-" +
-                                std::to_string(GetTickCount()) + "-" + std::to_string(urls_.size()) + "/" + tail;
-        char path[MAX_PATH] = {};
-        EXPECT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "htm", path, 0)) << GetLastError();
-        HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(f, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        CloseHandle(f);
-        FILETIME zero{};
-        std::string header = header_bytes ? "X-Kaveto: " + std::string(header_bytes, 'h') + "\r\n" : "";
-        EXPECT_TRUE(CommitUrlCacheEntryA(url.c_str(), path, zero, zero, NORMAL_CACHE_ENTRY,
-                                         header.empty() ? nullptr : reinterpret_cast<BYTE*>(header.data()),
-                                         static_cast<DWORD>(header.size()), nullptr, nullptr))
-            << GetLastError();
-        urls_.push_back(url);
-        last_url_ = url;
-        return path;
+        last_url_ = pages_.NewAddress(tail);
+        const std::string header = header_bytes ? "X-Kaveto: " + std::string(header_bytes, 'h') + "\r\n" : "";
+        const std::string local = pages_.Commit(last_url_, content, "htm", header);
+        EXPECT_NE(local, "") << "the cache took no entry: " << GetLastError();
+        return local;
     }
-    std::vector<std::string> urls_;
+    drive::CachedPages pages_;
     std::string last_url_;
 };
 
@@ -300,21 +292,6 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 };
 
-std::string HdropBlock(const std::vector<std::string>& names) {
-    DROPFILES head{};
-    head.pFiles = sizeof head;
-    std::string block(reinterpret_cast<const char*>(&head), sizeof head);
-    for (const std::string& n : names) block += n + '\0';
-    return block + '\0';
-}
-
-std::string DescriptorBlock(const std::string& name) {
-    FILEGROUPDESCRIPTORA group{};
-    group.cItems = 1;
-    std::memcpy(group.fgd[0].cFileName, name.data(), name.size());
-    return std::string(reinterpret_cast<const char*>(&group), sizeof group);
-}
-
 class DropTargetTest : public UrlCacheTest {
 protected:
     void SetUp() override {
@@ -324,10 +301,7 @@ protected:
         windows_.Add(100, 101, "Edit", "http://kaveto.test/front/");
         windows_.foreground = 100;
     }
-    void TearDown() override {
-        UrlCacheTest::TearDown();
-        OleUninitialize();
-    }
+    void TearDown() override { OleUninitialize(); }
     HRESULT DropOnTarget(TestDataObject& data, DWORD& effect) {
         POINTL point{10, 10};
         return target_.Drop(&data, MK_CONTROL, point, &effect);
@@ -374,7 +348,7 @@ TEST_F(DropTargetTest, AnswersCopyAndLinkAndLeavesTheDropEffectAlone) {
 TEST_F(DropTargetTest, ReadsALinkWithItsDescriptorAndReleasesEveryMedium) {
     TestDataObject data;
     data.blocks[CF_TEXT] = std::string("https://kaveto.test/link\0junk", 29);
-    data.blocks[descriptor_] = DescriptorBlock("Kaveto link.URL");
+    data.blocks[descriptor_] = drive::FileGroupDescriptorBlock({"Kaveto link.URL"});
     DWORD effect = 0;
     EXPECT_EQ(DropOnTarget(data, effect), S_OK);
     EXPECT_TRUE(errors_.empty());
@@ -392,7 +366,7 @@ TEST_F(DropTargetTest, ReadsTheFirstDroppedFileAsItsCacheUrl) {
     const std::string local = Cache("image.gif", "GIF89a");
     const std::string url = last_url_;
     TestDataObject data;
-    data.blocks[CF_HDROP] = HdropBlock({Upper(local), "C:\\other.gif"});
+    data.blocks[CF_HDROP] = drive::DropFilesBlock({Upper(local), "C:\\other.gif"});
     DWORD effect = 0;
     EXPECT_EQ(DropOnTarget(data, effect), S_OK);
     EXPECT_EQ(state_.record.src, url);
@@ -455,101 +429,15 @@ TEST_F(DropTargetTest, RegistersAndRevokesOnAWindow) {
 namespace kaveto {
 namespace {
 
-// The stand-in browser beside this test program, driven as another process.
-class StandIn {
+// The stand-in browser beside this test program, run as another process
+// with the arguments; its output is read by line.
+class StandIn : public drive::Process {
 public:
-    static std::string Path() {
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        std::string path(self);
-        return path.substr(0, path.find_last_of('\\') + 1) + "standin_browser.exe";
-    }
-    explicit StandIn(const std::string& arguments) {
-        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-        HANDLE write = nullptr;
-        CreatePipe(&read_, &write, &sa, 0);
-        SetHandleInformation(read_, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = write;
-        si.hStdError = write;
-        std::string command = "\"" + Path() + "\" " + arguments;
-        started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi_);
-        CloseHandle(write);
-    }
-    ~StandIn() {
-        if (started_) {
-            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
-            CloseHandle(pi_.hProcess);
-            CloseHandle(pi_.hThread);
-        }
-        if (read_) CloseHandle(read_);
-    }
-    bool started() const { return started_; }
-    // Waits for the first line of output, pumping this thread's messages.
-    std::string Line(DWORD timeout_ms) {
-        std::string out;
-        for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms;) {
-            Pump();
-            DWORD avail = 0;
-            if (PeekNamedPipe(read_, nullptr, 0, nullptr, &avail, nullptr) && avail) {
-                char c;
-                DWORD got = 0;
-                while (ReadFile(read_, &c, 1, &got, nullptr) && got && c != '\n') out += c;
-                while (!out.empty() && out.back() == '\r') out.pop_back();
-                return out;
-            }
-            Sleep(5);
-        }
-        return out;
-    }
-    // Waits for the process to end, pumping messages; its exit code or -1.
-    int Wait(DWORD timeout_ms) {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms;) {
-            Pump();
-            if (WaitForSingleObject(pi_.hProcess, 5) == WAIT_OBJECT_0) {
-                DWORD code = 0;
-                GetExitCodeProcess(pi_.hProcess, &code);
-                return static_cast<int>(code);
-            }
-        }
-        return -1;
-    }
-    static void Pump() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-
-private:
-    HANDLE read_ = nullptr;
-    PROCESS_INFORMATION pi_{};
-    bool started_ = false;
+    static std::string Path() { return drive::OwnFolder() + "standin_browser.exe"; }
+    explicit StandIn(const std::string& arguments) : Process(Path(), {arguments, "", true}) {}
+    // Its exit code once it has ended, or -1.
+    int Wait() { return WaitForExit() ? static_cast<int>(ExitCode()) : -1; }
 };
-
-std::string ClipboardText() {
-    for (int attempt = 0; attempt < 50; ++attempt, Sleep(10)) {
-        if (!OpenClipboard(nullptr)) continue;
-        std::string text;
-        if (HANDLE h = GetClipboardData(CF_TEXT)) {
-            if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-                text.assign(p, strnlen(p, GlobalSize(h)));
-                GlobalUnlock(h);
-            }
-        }
-        CloseClipboard();
-        return text;
-    }
-    return "(clipboard busy)";
-}
-
-void WriteFileBytes(const std::string& path, const std::string& content) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(f);
-}
 
 // The picture of the main window, taking drops through the capture services
 // with the real composer, clipboard and files of a fresh program folder.
@@ -559,15 +447,11 @@ protected:
         if (GetFileAttributesA(StandIn::Path().c_str()) == INVALID_FILE_ATTRIBUTES)
             GTEST_SKIP() << "standin_browser.exe not built";
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "kaveto-capture-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        CreateDirectoryA((folder_ + "main").c_str(), nullptr);
-        WriteFileBytes(folder_ + "title.txt", "");
-        WriteFileBytes(folder_ + "main\\2.txt", "%url_txt%|%click_url%|%title_txt%|%page_url%");
-        WriteFileBytes(folder_ + "main\\4.txt", "%SRC%|%title_txt%");
-        env_.program_folder = folder_;
+        std::filesystem::create_directory(folder_.path() / "main");
+        testing::WriteFileBytes(folder_.path() / "title.txt", "");
+        testing::WriteFileBytes(folder_.path() / "main" / "2.txt", "%url_txt%|%click_url%|%title_txt%|%page_url%");
+        testing::WriteFileBytes(folder_.path() / "main" / "4.txt", "%SRC%|%title_txt%");
+        env_.program_folder = folder_.File("");
         state_.settings.LogBool = false;
 
         // Not a static control: those are transparent to the drag's hit test.
@@ -586,13 +470,8 @@ protected:
         if (picture_) {
             capture_.RevokeDropTarget(picture_);
             DestroyWindow(picture_);
-            StandIn("uncache " + url_).Wait(10000);
+            StandIn("uncache " + url_).Wait();
             OleUninitialize();
-        }
-        if (!folder_.empty()) {
-            for (const char* f : {"title.txt", "main\\2.txt", "main\\4.txt"}) DeleteFileA((folder_ + f).c_str());
-            RemoveDirectoryA((folder_ + "main").c_str());
-            RemoveDirectoryA(folder_.c_str());
         }
     }
 
@@ -605,45 +484,42 @@ protected:
     std::vector<std::string> errors_;
     CaptureServices capture_{state_, env_, [this](const std::string& e) { errors_.push_back(e); }};
     HWND picture_ = nullptr;
-    std::string folder_;
+    testing::TempFolder folder_;
     std::string url_;
 };
 
 TEST_F(CrossProcessDrop, ALinkDraggedFromTheBrowserIsQuotedWithItsPage) {
     StandIn cache("cache " + url_ + " \"Stand-in page\"");
-    ASSERT_EQ(cache.Wait(10000), 0);
+    ASSERT_EQ(cache.Wait(), 0);
     StandIn browser("show " + url_ + " 30");
-    ASSERT_TRUE(browser.started());
-    const std::string handle = browser.Line(10000);
+    const std::string handle = browser.ReadLine();
     ASSERT_FALSE(handle.empty());
     // The browser must be in front when the link lands.
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(5)) {
-        StandIn::Pump();
-        if (std::to_string(reinterpret_cast<UINT_PTR>(GetForegroundWindow())) == handle) break;
-    }
+    ASSERT_TRUE(drive::WaitUntil(
+        [&] { return std::to_string(reinterpret_cast<UINT_PTR>(GetForegroundWindow())) == handle; }));
 
     StandIn drag("drag 52 52 text http://kaveto.test/linked/ \"Linked page.url\"");
-    EXPECT_EQ(drag.Wait(20000), 0);
+    EXPECT_EQ(drag.Wait(), 0);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    EXPECT_EQ(ClipboardText(), "Linked page|http://kaveto.test/linked/|Stand-in page|" + url_);
+    EXPECT_EQ(drive::ClipboardText(), "Linked page|http://kaveto.test/linked/|Stand-in page|" + url_);
     ASSERT_EQ(state_.history.history_texts.size(), 1u);
 }
 
 TEST_F(CrossProcessDrop, ACachedFileDraggedOutIsQuotedWithItsAddress) {
     StandIn cache("cache " + url_ + " Image");
-    ASSERT_EQ(cache.Wait(10000), 0);
-    const std::string local = cache.Line(1000);
+    ASSERT_EQ(cache.Wait(), 0);
+    const std::string local = cache.ReadLine();
     ASSERT_FALSE(local.empty());
     StandIn drag("drag 52 52 files \"" + Upper(local) + "\"");
-    EXPECT_EQ(drag.Wait(20000), 0);
+    EXPECT_EQ(drag.Wait(), 0);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
     EXPECT_EQ(state_.record.src, url_);
-    EXPECT_EQ(ClipboardText().substr(0, url_.size() + 1), url_ + "|");
+    EXPECT_EQ(drive::ClipboardText().substr(0, url_.size() + 1), url_ + "|");
 }
 
 TEST_F(CrossProcessDrop, ALinkWithoutDescriptorIsReportedAndTheDragEnds) {
     StandIn drag("drag 52 52 text http://kaveto.test/bare/");
-    EXPECT_EQ(drag.Wait(20000), 0) << "the drag source is let go";
+    EXPECT_EQ(drag.Wait(), 0) << "the drag source is let go";
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(state_.record.click_url, "http://kaveto.test/bare/");
     EXPECT_TRUE(state_.history.history_texts.empty());

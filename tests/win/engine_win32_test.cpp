@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,86 +15,31 @@
 #include "platform/errors.h"
 #include "platform/files_win32.h"
 #include "platform/unique_win32.h"
+#include "tests/platform/temp_folder.h"
+#include "tools/drive/clipboard.h"
+#include "tools/drive/input.h"
+#include "tools/drive/wait.h"
+#include "tools/drive/window_query.h"
 
 namespace kaveto {
 namespace {
 
-// A fresh folder under the temporary folder, removed with what it holds.
-class TempFolder {
-public:
-    TempFolder() {
-        char base[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, base);
-        static int n = 0;
-        path_ = std::string(base) + "kaveto_engine_" + std::to_string(::GetCurrentProcessId()) + "_" +
-                std::to_string(n++) + "\\";
-        ::CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder() { Remove(path_); }
-    const std::string& path() const { return path_; }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE h = ::FindFirstFileA((path_ + "*").c_str(), &data);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            const std::string name = data.cFileName;
-            if (name != "." && name != "..") names.push_back(name);
-        } while (::FindNextFileA(h, &data));
-        ::FindClose(h);
-        return names;
-    }
+using drive::ClipboardText;
+using testing::TempFolder;
 
-private:
-    static void Remove(const std::string& folder) {
-        WIN32_FIND_DATAA data;
-        HANDLE h = ::FindFirstFileA((folder + "*").c_str(), &data);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = data.cFileName;
-                if (name == "." || name == "..") continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(folder + name + "\\");
-                else ::DeleteFileA((folder + name).c_str());
-            } while (::FindNextFileA(h, &data));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryA(folder.c_str());
-    }
-    std::string path_;
-};
+// The names in the folder.
+std::vector<std::string> Names(const testing::TempFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
 
 void Put(const std::string& path, const std::string& bytes) {
     UniqueFileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(f);
     DWORD n = 0;
     ASSERT_TRUE(::WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr));
-}
-
-// The clipboard's CF_TEXT bytes, read within the block's size.
-std::string ClipboardText() {
-    for (int i = 0; i < 50 && !::OpenClipboard(nullptr); ++i) ::Sleep(20);
-    std::string text = "<no text>";
-    if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-        GlobalLockGuard lock(h);
-        const char* p = static_cast<const char*>(lock.data());
-        std::size_t n = 0;
-        while (n < lock.size() && p[n]) ++n;
-        text.assign(p, n);
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-void PumpFor(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(5);
-    }
 }
 
 class NullClipboard : public Clipboard {
@@ -118,9 +64,9 @@ struct Win32LogTest : ::testing::Test {
     NullClipboard clipboard;
     Win32KeyState keys;
     Win32Clock clock;
-    Environment env{folder.path(), clipboard, keys, clock, files};
+    Environment env{folder.File(""), clipboard, keys, clock, files};
     Settings s;
-    std::string LogPath() { return folder.path() + "log.txt"; }
+    std::string LogPath() { return folder.File("") + "log.txt"; }
     std::string WriteError(const std::string& snippet) {
         try {
             WriteLog(snippet, s, env);
@@ -136,34 +82,34 @@ TEST_F(Win32LogTest, ReplacesTheFileAndLeavesNoTemporaryFile) {
     Put(LogPath(), "A");
     WriteLog("B\\r\\n\x83\x5c", s, env);
     EXPECT_EQ(files.ReadAll(LogPath()), "A\r\nB\r\n\x83\x5c");
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"log.txt"});
 }
 
 TEST_F(Win32LogTest, DefaultNameIsTheDateInJapanese) {
-    ASSERT_TRUE(::CreateDirectoryA((folder.path() + "log").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryA((folder.File("") + "log").c_str(), nullptr));
     WriteLog("x", s, env, LocalTime{2026, 12, 7, 10, 0, 0, 1});
     WriteLog("y", s, env, LocalTime{2026, 12, 7, 11, 0, 0, 1});
     const std::string name = "2026\x94\x4e" "12\x8c\x8e" "07\x93\xfa.txt";
     WIN32_FIND_DATAA data;
-    HANDLE h = ::FindFirstFileA((folder.path() + "log\\*.txt").c_str(), &data);
+    HANDLE h = ::FindFirstFileA((folder.File("") + "log\\*.txt").c_str(), &data);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_EQ(std::string(data.cFileName), name);
     EXPECT_FALSE(::FindNextFileA(h, &data));  // one file, no temporary one
     ::FindClose(h);
-    EXPECT_EQ(files.ReadAll(folder.path() + "log\\" + name), "x\r\ny");
+    EXPECT_EQ(files.ReadAll(folder.File("") + "log\\" + name), "x\r\ny");
 }
 
 TEST_F(Win32LogTest, MissingFolderIsInvalidFilename) {
     s.SaveFileName = "%my_folder%nolog\\%yyyy%.txt";
     EXPECT_EQ(WriteError("x"), "Invalid filename");
-    EXPECT_TRUE(folder.Names().empty());  // no folder made, no file left
+    EXPECT_TRUE(Names(folder).empty());  // no folder made, no file left
 }
 
 TEST_F(Win32LogTest, FolderInThePlaceOfTheFileIsAccessDenied) {
     s.SaveFileName = "%my_folder%log.txt";
     ASSERT_TRUE(::CreateDirectoryA(LogPath().c_str(), nullptr));
     EXPECT_EQ(WriteError("x"), "File access denied");
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"log.txt"});
 }
 
 TEST_F(Win32LogTest, FileHeldByAnotherHandleIsError32AndKeepsItsContent) {
@@ -184,45 +130,40 @@ TEST_F(Win32LogTest, FileHeldByAnotherHandleIsError32AndKeepsItsContent) {
         EXPECT_EQ(WriteError("x"), "I/O error 32");
     }
     EXPECT_EQ(files.ReadAll(LogPath()), "old");
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"log.txt"});
 }
 
 TEST(Win32KeyState, CtrlHeldDownChoosesSub) {
     TempFolder folder;
-    ASSERT_TRUE(::CreateDirectoryA((folder.path() + "main").c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryA((folder.path() + "sub").c_str(), nullptr));
-    Put(folder.path() + "title.txt", "");
-    Put(folder.path() + "main\\3.txt", "main %title_txt%");
-    Put(folder.path() + "sub\\3.txt", "sub %title_txt%");
+    ASSERT_TRUE(::CreateDirectoryA((folder.File("") + "main").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryA((folder.File("") + "sub").c_str(), nullptr));
+    Put(folder.File("") + "title.txt", "");
+    Put(folder.File("") + "main\\3.txt", "main %title_txt%");
+    Put(folder.File("") + "sub\\3.txt", "sub %title_txt%");
 
     // Keyboard input reaches the thread of the window in front.
     UniqueWindow window(::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "kaveto key state", WS_POPUP | WS_VISIBLE, 0, 0,
                                           50, 50, nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(window);
-    ::SetForegroundWindow(window.get());
-    PumpFor(50);
+    ASSERT_TRUE(drive::BringToFront(window.get()));
 
     Win32Clipboard clipboard;
     Win32KeyState keys;
     Win32Clock clock;
     Win32Files files;
-    Environment env{folder.path(), clipboard, keys, clock, files};
+    Environment env{folder.File(""), clipboard, keys, clock, files};
     AppState state;
     state.record.page_url = "http://example.jp/";
     state.record.title_txt = "\x83\x5c";
 
-    struct Release {
-        ~Release() { ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0); }
-    } release;
-    ::keybd_event(VK_CONTROL, 0, 0, 0);
-    PumpFor(150);
-    EXPECT_TRUE(keys.ControlDown());
-    SnippetComposer(state, env);
-    EXPECT_EQ(ClipboardText(), "sub \x83\x5c");
-
-    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-    PumpFor(150);
-    EXPECT_FALSE(keys.ControlDown());
+    {
+        // The thread's key state moves when it takes the key's message.
+        drive::HeldKey control(VK_CONTROL);
+        EXPECT_TRUE(drive::WaitUntil([&] { return control.Hold() && keys.ControlDown(); }));
+        SnippetComposer(state, env);
+        EXPECT_EQ(ClipboardText(), "sub \x83\x5c");
+    }
+    EXPECT_TRUE(drive::WaitUntil([&] { return !keys.ControlDown(); }));
     SnippetComposer(state, env);
     EXPECT_EQ(ClipboardText(), "main \x83\x5c");
 }

@@ -11,14 +11,14 @@
 
 #include "platform/files_win32.h"
 #include "platform/unique_win32.h"
-#include "win/console_run.h"
+#include "tools/drive/console_run.h"
 
 namespace kaveto {
 namespace {
 
-using test::ConsoleRun;
-using test::RunConsole;
-using test::WindowsPath;
+using drive::ConsoleRun;
+using drive::RunConsole;
+using drive::WindowsPath;
 
 const std::string kBin = WindowsPath(KAVETO_WIN_BIN_DIR);
 const std::string kCtl = kBin + "\\kavetoctl.exe";

@@ -16,14 +16,16 @@
 #include "platform/foreground_win32.h"
 #include "platform/profile.h"
 #include "platform/system.h"
-#include "win/desktop_fixtures.h"
+#include "tools/drive/drag.h"
+#include "tools/drive/standin_editor.h"
+#include "tools/drive/wait.h"
+#include "tools/drive/window_query.h"
 
 namespace kaveto {
 namespace {
 
-using test::Editor;
-using test::TextOf;
-using test::WaitUntil;
+using drive::WaitUntil;
+using Editor = drive::StandInEditor;
 
 // A settings file held in memory.
 class MemoryProfile : public Profile {
@@ -57,38 +59,24 @@ std::vector<std::string> MenuCaptions(HMENU menu) {
 }
 
 // The open popup menu of this process, or null.
-HWND OpenMenuWindow() {
-    HWND found = nullptr;
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            char name[32] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(window, &pid);
-            if (std::string(name) != "#32768" || pid != ::GetCurrentProcessId() || !::IsWindowVisible(window))
-                return TRUE;
-            *reinterpret_cast<HWND*>(param) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+HWND OpenMenuWindow() { return drive::FindTopWindow({::GetCurrentProcessId(), "#32768"}); }
 
 // Waits on its own thread for this process's menu to open, notes where it
-// opened and dismisses it with Esc, again if need be, until told to stop.
+// opened and dismisses it with Esc, again each time it opens, until told to
+// stop. The Esc is handed to the menu itself rather than typed: a typed key
+// goes to the window in front, and the menu must close even when the
+// window in front is wrong (the test then fails instead of waiting forever).
 class MenuDismisser {
 public:
     MenuDismisser()
         : thread_([this] {
-              for (int i = 0; i < 1000 && !stop_; ++i) {
-                  if (HWND menu = OpenMenuWindow()) {
-                      if (!seen_) ::GetWindowRect(menu, &rect_);
-                      seen_ = true;
-                      ::keybd_event(VK_ESCAPE, 0, 0, 0);
-                      ::keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
-                      ::Sleep(100);
-                  }
-                  ::Sleep(10);
+              while (!stop_) {
+                  HWND menu = nullptr;
+                  if (!WaitUntil([&] { return stop_ || (menu = OpenMenuWindow()) != nullptr; }) || !menu) return;
+                  if (!seen_) ::GetWindowRect(menu, &rect_);
+                  seen_ = true;
+                  ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                  WaitUntil([&] { return stop_ || !::IsWindowVisible(menu); });
               }
           }) {}
     ~MenuDismisser() { Join(); }
@@ -129,12 +117,13 @@ protected:
         form->state().history.history_labels = std::move(labels);
     }
     void BringToFront(HWND window) {
+        const HWND before = ::GetForegroundWindow();
         ForceForeground(window);
-        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
+        ASSERT_TRUE(drive::WaitForFront(window, before));
     }
     WindowHandle Target() { return form->state().target_window; }
 
-    test::OleSession ole;  // the main window registers itself as a drop target
+    drive::OleThread ole;  // the main window registers itself as a drop target
     MemoryProfile profile;
     NoNames names;
     SystemServices system = MakeSystemServices();
@@ -171,8 +160,8 @@ TEST_F(MainWindowTest, AChosenEntryIsPastedIntoTheTargetWindowAndMovesToTheTop) 
     const UINT third = ::GetMenuItemID(form->popup_menu1(), 2);
     ::SendMessageA(form->handle(), WM_COMMAND, third, 0);
 
-    EXPECT_TRUE(WaitUntil([&] { return TextOf(editor.edit()) == "\x93\xfa\x96\x7b T2"; }))
-        << "the editor holds \"" << TextOf(editor.edit()) << "\"";
+    EXPECT_TRUE(WaitUntil([&] { return editor.Text() == "\x93\xfa\x96\x7b T2"; }))
+        << "the editor holds \"" << editor.Text() << "\"";
     EXPECT_EQ(::GetForegroundWindow(), editor.window());
     form->PopupMenu1Popup();
     EXPECT_EQ(MenuCaptions(form->popup_menu1()),

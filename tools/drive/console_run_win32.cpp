@@ -1,33 +1,20 @@
-#pragma once
-// Runs a console program as a command prompt would: standard input from a
-// handle the caller gives, standard output and standard error caught in
-// files, and a wait for its end that polls against a deadline.
-#include <windows.h>
-
-#include <string>
+#include "tools/drive/console_run.h"
 
 #include "platform/unique_win32.h"
 
-namespace kaveto::test {
+namespace kaveto::drive {
 
-struct ConsoleRun {
-    bool exited = false;  // false: it did not start, or was killed at the deadline
-    DWORD exit_code = 0;
-    std::string out, err;
-};
-
-// A Windows path: the build hands folders over with forward slashes.
-inline std::string WindowsPath(std::string path) {
+std::string WindowsPath(std::string path) {
     for (char& c : path)
         if (c == '/') c = '\\';
     return path;
 }
 
-namespace detail {
+namespace {
 
 // A temporary file that child processes may inherit, gone when the last
 // handle to it closes.
-inline UniqueFileHandle InheritableTempFile() {
+UniqueFileHandle InheritableTempFile() {
     char folder[MAX_PATH], name[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);
     ::GetTempFileNameA(folder, "kvc", 0, name);
@@ -37,7 +24,7 @@ inline UniqueFileHandle InheritableTempFile() {
                                           CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
-inline std::string ReadFromStart(HANDLE file) {
+std::string ReadFromStart(HANDLE file) {
     ::SetFilePointer(file, 0, nullptr, FILE_BEGIN);
     std::string text;
     char buffer[65536];
@@ -46,13 +33,11 @@ inline std::string ReadFromStart(HANDLE file) {
     return text;
 }
 
-}  // namespace detail
+}  // namespace
 
-// `input` must be inheritable; null gives the program the NUL device.
-inline ConsoleRun RunConsole(const std::string& exe, const std::string& arguments, HANDLE input = nullptr,
-                             DWORD timeout_ms = 30000) {
+ConsoleRun RunConsole(const std::string& exe, const std::string& arguments, HANDLE input, DWORD timeout_ms) {
     ConsoleRun run;
-    UniqueFileHandle out = detail::InheritableTempFile(), err = detail::InheritableTempFile();
+    UniqueFileHandle out = InheritableTempFile(), err = InheritableTempFile();
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueFileHandle nul;
     if (!input) {
@@ -96,9 +81,9 @@ inline ConsoleRun RunConsole(const std::string& exe, const std::string& argument
         return run;
     }
     ::GetExitCodeProcess(process.get(), &run.exit_code);
-    run.out = detail::ReadFromStart(out.get());
-    run.err = detail::ReadFromStart(err.get());
+    run.out = ReadFromStart(out.get());
+    run.err = ReadFromStart(err.get());
     return run;
 }
 
-}  // namespace kaveto::test
+}  // namespace kaveto::drive

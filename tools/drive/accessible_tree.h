@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kaveto::test {
+namespace kaveto::drive {
 
 struct AccessibleNode {
     LONG role = ROLE_SYSTEM_CLIENT;
@@ -47,4 +47,4 @@ private:
 AccessibleNode BrowserTree(const std::wstring& bar_value, const std::wstring& title, const std::wstring& address,
                            int page_objects = 3);
 
-}  // namespace kaveto::test
+}  // namespace kaveto::drive

@@ -1,8 +1,8 @@
-#include "win/accessible_tree.h"
+#include "tools/drive/accessible_tree.h"
 
 #include <atomic>
 
-namespace kaveto::test {
+namespace kaveto::drive {
 
 struct AccessibleTree::Shared {
     AccessibleNode root;
@@ -167,4 +167,4 @@ AccessibleNode BrowserTree(const std::wstring& bar_value, const std::wstring& ti
     return AccessibleNode{ROLE_SYSTEM_CLIENT, title, L"", {toolbar, document}};
 }
 
-}  // namespace kaveto::test
+}  // namespace kaveto::drive

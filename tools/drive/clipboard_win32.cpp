@@ -1,0 +1,55 @@
+#include "tools/drive/clipboard.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/unique_win32.h"
+
+namespace kaveto::drive {
+namespace {
+
+// The clipboard, open while the guard lives.
+class ClipboardOpening {
+public:
+    ClipboardOpening() {
+        if (!WaitUntil([] { return ::OpenClipboard(nullptr) != 0; }, 2000))
+            throw std::runtime_error("the clipboard stays busy");
+    }
+    ~ClipboardOpening() { ::CloseClipboard(); }
+    ClipboardOpening(const ClipboardOpening&) = delete;
+    ClipboardOpening& operator=(const ClipboardOpening&) = delete;
+};
+
+}  // namespace
+
+DWORD ClipboardSequence() { return ::GetClipboardSequenceNumber(); }
+
+std::string ClipboardText() {
+    ClipboardOpening open;
+    HANDLE block = ::GetClipboardData(CF_TEXT);
+    if (!block) return {};
+    GlobalLockGuard lock(block);
+    const char* bytes = static_cast<const char*>(lock.data());
+    return bytes ? std::string(bytes, strnlen(bytes, lock.size())) : std::string();
+}
+
+void SetClipboardText(const std::string& text) {
+    UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+    if (!block) throw std::bad_alloc();
+    {
+        GlobalLockGuard lock(block.get());
+        std::memcpy(lock.data(), text.c_str(), text.size() + 1);
+    }
+    ClipboardOpening open;
+    ::EmptyClipboard();
+    if (::SetClipboardData(CF_TEXT, block.get())) block.release();  // the system owns it now
+}
+
+std::optional<std::string> ClipboardAfter(const std::function<void()>& act, DWORD timeout_ms) {
+    const DWORD before = ClipboardSequence();
+    act();
+    if (!WaitUntil([&] { return ClipboardSequence() != before; }, timeout_ms)) return std::nullopt;
+    return ClipboardText();
+}
+
+}  // namespace kaveto::drive

@@ -1,0 +1,63 @@
+#pragma once
+// Drags started from this process, as a browser starts them: a data object
+// of any formats and bytes, dropped on a point of the screen. The thread
+// must have OLE (OleThread).
+#include <windows.h>
+#include <ole2.h>
+
+#include <string>
+#include <vector>
+
+namespace kaveto::drive {
+
+// One format of a dragged data object and its bytes, handed out as a global
+// block of exactly those bytes. `index` is the item a format such as
+// "FileContents" stands for; -1 answers any.
+struct DragFormat {
+    CLIPFORMAT format;
+    std::string bytes;
+    LONG index = -1;
+};
+
+// The number of a registered format such as "FileGroupDescriptorW",
+// "UniformResourceLocatorW" or "HTML Format".
+CLIPFORMAT RegisteredFormat(const char* name);
+
+// The blocks browsers hand out.
+std::string TextBlock(const std::string& ansi);          // CF_TEXT, "UniformResourceLocator"
+std::string UnicodeTextBlock(const std::wstring& text);  // CF_UNICODETEXT, "UniformResourceLocatorW"
+std::string FileGroupDescriptorBlock(const std::vector<std::string>& names);
+std::string FileGroupDescriptorWBlock(const std::vector<std::wstring>& names);
+std::string DropFilesBlock(const std::vector<std::string>& paths);  // CF_HDROP, ANSI names
+// "HTML Format": the header with its offsets, then the UTF-8 fragment in a page.
+std::string HtmlFormatBlock(const std::string& utf8_fragment, const std::string& source_url);
+std::string Utf8(const std::wstring& text);
+
+// Runs OLE's drag loop with the formats: the pointer goes over the target
+// and the data is dropped there. Returns DoDragDrop's result once the drop
+// is over (DRAGDROP_S_DROP when a target took it).
+HRESULT DragFormatsTo(std::vector<DragFormat> formats, POINT target);
+// Selected text: CF_TEXT alone.
+HRESULT DragTextTo(const std::string& text, POINT target);
+// A link: its address as CF_TEXT and a "FileGroupDescriptor" naming an
+// internet shortcut after the link's text.
+HRESULT DragLinkTo(const std::string& address, const std::string& link_text, POINT target);
+// One file named in CF_HDROP, as a browser drags a picture from its cache.
+HRESULT DragFileTo(const std::string& path, POINT target);
+
+// OLE for this thread while it lives.
+class OleThread {
+public:
+    OleThread() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleThread() {
+        if (ok_) ::OleUninitialize();
+    }
+    OleThread(const OleThread&) = delete;
+    OleThread& operator=(const OleThread&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+}  // namespace kaveto::drive

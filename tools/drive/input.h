@@ -1,0 +1,51 @@
+#pragma once
+// Synthesised input, as a user's mouse and keyboard give it. Each call only
+// queues the input: the window system delivers it in order, and the caller
+// waits for what it should cause.
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace kaveto::drive {
+
+// Moves the pointer, so that the window under it sees a mouse move.
+void MoveMouseTo(POINT point);
+// MOUSEEVENTF_LEFTDOWN and so on, at the pointer.
+void MouseButton(DWORD flags);
+// The pointer comes over the point from afar (the window there sees it
+// arrive), then the buttons.
+void ClickAt(POINT point);
+void DoubleClickAt(POINT point);
+void RightClickAt(POINT point);
+
+void Key(BYTE vk, bool up);
+void Tap(BYTE vk);
+// Presses the keys in order and releases them in reverse: ChordByHand({VK_MENU, 'A'}).
+void Chord(std::initializer_list<BYTE> keys);
+// The same as a hand gives it: each key is taken by the window in front,
+// and is still down, before the next goes down; false when that window did
+// not answer. A hotkey is posted when its last key goes down, and a program
+// gets what is posted before the input queued earlier: pressed all at once,
+// the menu a hotkey opens would read the hotkey's own Alt, and a menu ends
+// on Alt.
+bool ChordByHand(std::initializer_list<BYTE> keys);
+
+// A key held down while the owner lives. Under Wine a window that takes the
+// X focus sets the keys to what the X server holds, without a message, and
+// the server never sees synthesised keys: Hold() presses the key again when
+// the system shows it released. (The moment of that focus change shows
+// nowhere, so the key is watched rather than waited for.)
+class HeldKey {
+public:
+    explicit HeldKey(BYTE vk);
+    ~HeldKey();
+    HeldKey(const HeldKey&) = delete;
+    HeldKey& operator=(const HeldKey&) = delete;
+    // True when the key was down; otherwise it is pressed again.
+    bool Hold();
+
+private:
+    BYTE vk_;
+};
+
+}  // namespace kaveto::drive

@@ -1,0 +1,100 @@
+#include "tools/drive/input.h"
+
+#include <memory>
+#include <vector>
+
+#include "tools/drive/window_query.h"
+
+namespace kaveto::drive {
+namespace {
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// Under Wine every pointer move is also made on the X server, whose own
+// motion event reaches the program under the pointer a little later and
+// moves the pointer there once more. A step made inside the target window
+// could thus come back between two clicks and split a double-click, so the
+// pointer comes from the screen's far corner, where no window of the tests
+// stands and no program takes that late event.
+void ArriveAt(POINT point) {
+    MoveMouseTo({::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1});
+    MoveMouseTo(point);
+}
+
+}  // namespace
+
+void MoveMouseTo(POINT point) {
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (point.x * 65536 + 65535) / ::GetSystemMetrics(SM_CXSCREEN),
+              (point.y * 65536 + 65535) / ::GetSystemMetrics(SM_CYSCREEN));
+}
+
+void MouseButton(DWORD flags) { SendMouse(flags); }
+
+void ClickAt(POINT point) {
+    ArriveAt(point);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+void DoubleClickAt(POINT point) {
+    ClickAt(point);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+void RightClickAt(POINT point) {
+    ArriveAt(point);
+    MouseButton(MOUSEEVENTF_RIGHTDOWN);
+    MouseButton(MOUSEEVENTF_RIGHTUP);
+}
+
+void Key(BYTE vk, bool up) { ::keybd_event(vk, 0, up ? KEYEVENTF_KEYUP : 0, 0); }
+
+void Tap(BYTE vk) {
+    Key(vk, false);
+    Key(vk, true);
+}
+
+void Chord(std::initializer_list<BYTE> keys) {
+    for (BYTE vk : keys) Key(vk, false);
+    const std::vector<BYTE> held(keys);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) Key(*it, true);
+}
+
+HeldKey::HeldKey(BYTE vk) : vk_(vk) { Key(vk_, false); }
+
+HeldKey::~HeldKey() { Key(vk_, true); }
+
+bool HeldKey::Hold() {
+    if (::GetAsyncKeyState(vk_) & 0x8000) return true;
+    Key(vk_, false);
+    return false;
+}
+
+bool ChordByHand(std::initializer_list<BYTE> keys) {
+    std::vector<std::unique_ptr<HeldKey>> held;
+    for (BYTE vk : keys) {
+        // Each key before the next: the last one's effect is the caller's to
+        // wait for (it may well move the focus, and with it the keys).
+        if (!held.empty() && !WaitUntil([&] {
+                const HWND front = ::GetForegroundWindow();
+                if (front && !SyncInputWith(front)) return false;
+                for (auto& key : held)
+                    if (!key->Hold()) return false;
+                return true;
+            }))
+            return false;
+        held.push_back(std::make_unique<HeldKey>(vk));
+    }
+    while (!held.empty()) held.pop_back();  // up in reverse
+    return true;
+}
+
+}  // namespace kaveto::drive
