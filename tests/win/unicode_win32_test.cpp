@@ -5,16 +5,12 @@
 // another thread.
 #include <windows.h>
 #include <ole2.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <string>
-#include <thread>
 
 #include "capture/drop_target_win32.h"
 #include "capture/page_context.h"
@@ -27,31 +23,27 @@
 #include "platform/files_win32.h"
 #include "platform/foreground_win32.h"
 #include "platform/paste_back_win32.h"
+#include "platform/unique_win32.h"
 #include "platform/url_cache_win32.h"
 #include "platform/window_search_win32.h"
 #include "tests/capture/capture_fakes.h"
+#include "tools/drive/drag.h"
+#include "tools/drive/wait.h"
+#include "tools/drive/window_query.h"
+#include "tools/drive/window_thread.h"
 
 namespace kaveto {
 namespace {
 
+using drive::WaitUntil;
+
 std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+std::wstring W(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // "Café 😀 〜": an accented letter, an emoji and WAVE DASH, none of which the
 // Shift_JIS snippet can hold but the last.
 const std::u16string kTitle = u"Caf\u00E9 \U0001F600 \u301C";
 const std::string kTitleSjis = "Caf? ? \x81\x60";
-
-// Waits for `done` while pumping this thread's messages, up to the deadline.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = 5000) {
-    const ULONGLONG end = GetTickCount64() + timeout_ms;
-    while (!done()) {
-        if (GetTickCount64() >= end) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(5);
-    }
-    return true;
-}
 
 // What the clipboard holds in each text format, read in one opening; the
 // opening is asked for again while another program holds the clipboard.
@@ -156,24 +148,6 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 };
 
-CLIPFORMAT Format(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
-
-std::string Wide(std::u16string_view text) {
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2) + std::string(2, '\0');
-}
-
-std::string DescriptorW(std::u16string_view name) {
-    FILEGROUPDESCRIPTORW group{};
-    group.cItems = 1;
-    std::memcpy(group.fgd[0].cFileName, name.data(), name.size() * 2);
-    return std::string(reinterpret_cast<const char*>(&group), sizeof group);
-}
-
-std::string HtmlFormat(const std::string& source_url) {
-    return "Version:0.9\r\nStartHTML:-1\r\nEndHTML:-1\r\nSourceURL:" + source_url + "\r\n<p>x</p>" +
-           std::string(1, '\0');
-}
-
 // The window search of the desktop with the test's browser in front, so
 // that no other window of the test desktop decides the page.
 class BrowserInFront : public Win32WindowSearch {
@@ -187,7 +161,7 @@ LRESULT CALLBACK PlainProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWi
 class UnicodeDrop : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        ASSERT_TRUE(ole_.ok());
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         folder_ = std::string(temp) + "kaveto-unicode-" + std::to_string(GetCurrentProcessId()) + "\\";
@@ -218,7 +192,6 @@ protected:
         for (const char* f : {"title.txt", "main\\2.txt", "log.txt"}) DeleteFileA((folder_ + f).c_str());
         RemoveDirectoryA((folder_ + "main").c_str());
         RemoveDirectoryA(folder_.c_str());
-        OleUninitialize();
     }
     void Write(const std::string& name, const std::string& content) {
         HANDLE f = CreateFileA((folder_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -234,6 +207,7 @@ protected:
         EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
     }
 
+    drive::OleThread ole_;
     AppState state_;
     Win32Files files_;
     Win32Clipboard clipboard_;
@@ -251,9 +225,12 @@ protected:
 
 TEST_F(UnicodeDrop, ALinkAndAPageTitledBeyondShiftJisArriveWholeInUnicodeAndAsBeforeInCfText) {
     BrowserData data;
-    data.blocks[Format("UniformResourceLocatorW")] = Wide(u"https://kaveto.test/linked/\u00E9");
-    data.blocks[Format("FileGroupDescriptorW")] = DescriptorW(kTitle + u".url");
-    data.blocks[Format("HTML Format")] = HtmlFormat(U8(u8"https://kaveto.test/page/\u00E9"));
+    data.blocks[drive::RegisteredFormat("UniformResourceLocatorW")] =
+        drive::UnicodeTextBlock(L"https://kaveto.test/linked/\u00E9");
+    data.blocks[drive::RegisteredFormat("FileGroupDescriptorW")] =
+        drive::FileGroupDescriptorWBlock({W(kTitle) + L".url"});
+    data.blocks[drive::RegisteredFormat("HTML Format")] =
+        drive::HtmlFormatBlock("<a>x</a>", U8(u8"https://kaveto.test/page/\u00E9"));
     DropOnTarget(data);
 
     const std::u16string unicode = u"2|" + kTitle + u"|" + kTitle +
@@ -314,15 +291,6 @@ LRESULT CALLBACK EditorProcW(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
 // thread of its own as another program's window would be.
 class UnicodeEditor {
 public:
-    UnicodeEditor() {
-        thread_ = std::thread([this] { Run(); });
-        WaitUntil([this] { return ready_.load(); });
-    }
-    ~UnicodeEditor() {
-        PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
-        WaitUntil([this] { return finished_.load(); });
-        thread_.join();
-    }
     HWND window() const { return window_; }
     std::u16string Text() const {
         wchar_t text[512] = {};
@@ -331,8 +299,7 @@ public:
     }
 
 private:
-    void Run() {
-        thread_id_ = GetCurrentThreadId();
+    void Open() {
         WNDCLASSW wc{};
         wc.lpfnWndProc = EditorProcW;
         wc.hInstance = GetModuleHandleW(nullptr);
@@ -342,29 +309,17 @@ private:
                                   200, nullptr, nullptr, wc.hInstance, nullptr);
         edit_ = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 280,
                                 150, window_, nullptr, wc.hInstance, nullptr);
-        ready_ = true;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        DestroyWindow(window_);
-        finished_ = true;
     }
 
-    std::thread thread_;
-    std::atomic<bool> ready_{false};
-    std::atomic<bool> finished_{false};
-    DWORD thread_id_ = 0;
     HWND window_ = nullptr, edit_ = nullptr;
+    drive::WindowThread thread_{[this] { Open(); }, [this] { DestroyWindow(window_); }};
 };
 
 TEST(UnicodePasteBack, AHistoryEntryArrivesWholeInAUnicodeEditor) {
     UnicodeEditor editor;
-    HWND own = CreateWindowExA(WS_EX_TOPMOST, "Static", "own", WS_POPUP | WS_VISIBLE, 0, 0, 24, 24, nullptr, nullptr,
-                               nullptr, nullptr);
-    ForceForeground(own);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == own; }));
+    UniqueWindow own(CreateWindowExA(WS_EX_TOPMOST, "Static", "own", WS_POPUP | WS_VISIBLE, 0, 0, 24, 24, nullptr,
+                                     nullptr, nullptr, nullptr));
+    ASSERT_TRUE(drive::BringToFront(own.get()));
 
     AppState state;
     AddToHistory(state.history, FromUtf16(kTitle + u"\r\nhttps://kaveto.test/\u00E9"), kTitleSjis);
@@ -379,7 +334,6 @@ TEST(UnicodePasteBack, AHistoryEntryArrivesWholeInAUnicodeEditor) {
     EXPECT_TRUE(WaitUntil([&] { return editor.Text() == expected; }))
         << "the editor holds " << Utf16ToUtf8(editor.Text());
     EXPECT_EQ(ReadClipboard().ansi, kTitleSjis + "\r\nhttps://kaveto.test/?");
-    DestroyWindow(own);
 }
 
 }  // namespace
