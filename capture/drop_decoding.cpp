@@ -43,15 +43,15 @@ const char kMozUrlPriv[] = "text/x-moz-url-priv";
 const char kHtmlFormat[] = "HTML Format";
 const char kFileContents[] = "FileContents";
 
-// The first name of the dropped item's descriptor, in Shift_JIS. When the
+// The first name of the dropped item's descriptor, in both forms. When the
 // data object offers neither form, `missing` holds the error that asking for
 // "FileGroupDescriptor" gave.
 struct Descriptor {
-    std::optional<std::string> name;
+    std::optional<DualText> name;
     bool wide = false;
     std::exception_ptr missing;
 
-    const std::string& NameOrError() const {
+    const DualText& NameOrError() const {
         if (!name) std::rethrow_exception(missing);
         return *name;
     }
@@ -76,7 +76,7 @@ public:
     }
 
     // The address the drag gives for its link or picture.
-    const std::optional<std::string>& address() {
+    const std::optional<DualText>& address() {
         if (!address_read_) {
             address_ = ReadAddress();
             address_read_ = true;
@@ -89,27 +89,28 @@ private:
         Descriptor d;
         try {
             const std::uint16_t format = ClipboardFormatFromName(kFileGroupDescriptor, formats_);
-            d.name = DescriptorFirstName(source_.GetGlobal(format));
+            d.name = FromShiftJis(DescriptorFirstName(source_.GetGlobal(format)));
             return d;
         } catch (const OleError&) {
             d.missing = std::current_exception();
         }
         if (std::optional<std::string> block = Find(kFileGroupDescriptorW)) {
-            d.name = Utf16ToShiftJis(DescriptorFirstNameW(*block));
+            d.name = FromUtf16(DescriptorFirstNameW(*block));
             d.wide = true;
         }
         return d;
     }
 
-    std::optional<std::string> ReadAddress() {
-        std::string address;
+    std::optional<DualText> ReadAddress() {
+        DualText address;
         if (std::optional<std::string> block = Find(kUniformResourceLocatorW))
-            address = Utf16ToShiftJis(AddressFromUrlBlockW(*block));
-        if (address.empty())
-            if (std::optional<std::string> block = Find(kUniformResourceLocator)) address = AddressFromUrlBlock(*block);
-        if (address.empty())
-            if (std::optional<std::string> block = Find(kMozUrl)) address = Utf16ToShiftJis(ParseMozUrl(*block).address);
-        if (address.empty()) return std::nullopt;
+            address = FromUtf16(AddressFromUrlBlockW(*block));
+        if (address.shift_jis.empty())
+            if (std::optional<std::string> block = Find(kUniformResourceLocator))
+                address = FromShiftJis(AddressFromUrlBlock(*block));
+        if (address.shift_jis.empty())
+            if (std::optional<std::string> block = Find(kMozUrl)) address = FromUtf16(ParseMozUrl(*block).address);
+        if (address.shift_jis.empty()) return std::nullopt;
         return address;
     }
 
@@ -117,34 +118,40 @@ private:
     ClipboardFormats& formats_;
     Descriptor descriptor_;
     bool descriptor_read_ = false;
-    std::optional<std::string> address_;
+    std::optional<DualText> address_;
     bool address_read_ = false;
 };
 
 // A dragged picture: a descriptor naming a file that is no shortcut, and the
 // web or file address the picture was shown from, which becomes src.
-bool TakePicture(Payload& payload, CaptureRecord& record, const std::string& name) {
-    if (!NamesCachedFile(name)) return false;
-    const std::optional<std::string>& address = payload.address();
-    if (!address || !IsWebOrFileAddress(*address)) return false;
-    record.click_url.clear();
-    record.src = *address;
+bool TakePicture(Payload& payload, CaptureRecord& record, const DualText& name) {
+    if (!NamesCachedFile(name.shift_jis)) return false;
+    const std::optional<DualText>& address = payload.address();
+    if (!address || !IsWebOrFileAddress(address->shift_jis)) return false;
+    SetBoth(record.click_url, record.utf8.click_url, {});
+    SetBoth(record.src, record.utf8.src, *address);
     return true;
 }
 
+// The link text from the descriptor name, in both forms.
+DualText LinkText(const DualText& name, const CaptureRecord& record) {
+    return {LinkTextFromDescriptorName(name.shift_jis, record.click_url),
+            LinkTextFromDescriptorNameUtf8(name.utf8, record.utf8.click_url)};
+}
+
 // Dragged text: a link, whose text the descriptor gives, or a selection.
-void TakeText(Payload& payload, CaptureRecord& record, std::string text) {
-    if (!IsLinkText(text)) {
-        record.sel_txt = std::move(text);
+void TakeText(Payload& payload, CaptureRecord& record, DualText text) {
+    if (!IsLinkText(text.shift_jis)) {
+        SetBoth(record.sel_txt, record.utf8.sel_txt, std::move(text));
         return;
     }
-    record.click_url = std::move(text);
+    SetBoth(record.click_url, record.utf8.click_url, std::move(text));
     const Descriptor& descriptor = payload.descriptor();
-    const std::string& name = descriptor.NameOrError();
+    const DualText& name = descriptor.NameOrError();
     // "FileGroupDescriptor" keeps its old meaning; the wide form, which only
     // a drag from today's browsers offers, may name a picture.
     if (descriptor.wide && TakePicture(payload, record, name)) return;
-    record.url_txt = LinkTextFromDescriptorName(name, record.click_url);
+    SetBoth(record.url_txt, record.utf8.url_txt, LinkText(name, record));
 }
 
 // A drop without CF_TEXT and without a file list. A picture goes first, for
@@ -153,15 +160,15 @@ void TakeBrowserPayload(Payload& payload, CaptureRecord& record) {
     const Descriptor& descriptor = payload.descriptor();
     if (descriptor.name && TakePicture(payload, record, *descriptor.name)) return;
     if (std::optional<std::string> unicode = payload.Find("CF_UNICODETEXT")) {
-        TakeText(payload, record, Utf16ToShiftJis(TextFromUtf16Block(*unicode)));
+        TakeText(payload, record, FromUtf16(TextFromUtf16Block(*unicode)));
         return;
     }
     // A link offered by its address and its shortcut's name alone.
     if (!descriptor.name) return;
-    const std::optional<std::string>& address = payload.address();
-    if (!address || !IsLinkText(*address)) return;
-    record.click_url = *address;
-    record.url_txt = LinkTextFromDescriptorName(*descriptor.name, record.click_url);
+    const std::optional<DualText>& address = payload.address();
+    if (!address || !IsLinkText(address->shift_jis)) return;
+    SetBoth(record.click_url, record.utf8.click_url, *address);
+    SetBoth(record.url_txt, record.utf8.url_txt, LinkText(*descriptor.name, record));
 }
 
 }  // namespace
@@ -188,16 +195,23 @@ std::string LinkTextFromDescriptorName(std::string name, const std::string& clic
     return name;
 }
 
+std::string LinkTextFromDescriptorNameUtf8(std::string name, const std::string& click_url) {
+    if (name == ".url") return click_url;
+    ReplaceAllIgnoreCaseUtf8(name, ".url", "");
+    return name;
+}
+
 void Drop(CaptureContext& context, DropSource& source, ClipboardFormats& formats) {
     CaptureRecord& record = context.state.record;
     record.Clear();
     Payload payload(source, formats);
     if (std::optional<std::string> text = source.GetText()) {
-        TakeText(payload, record, std::move(*text));
+        TakeText(payload, record, FromShiftJis(std::move(*text)));
     } else if (std::optional<std::vector<std::string>> files = source.GetFileNames()) {
         // The local path of a cached file means nothing to the reader; the
         // address it came from does.
-        if (!files->empty()) record.src = FindCacheSourceUrl(context.cache, files->front());
+        if (!files->empty())
+            SetBoth(record.src, record.utf8.src, FromShiftJis(FindCacheSourceUrl(context.cache, files->front())));
     } else {
         TakeBrowserPayload(payload, record);
     }
@@ -206,14 +220,14 @@ void Drop(CaptureContext& context, DropSource& source, ClipboardFormats& formats
     if (context.compose) context.compose();
 }
 
-std::optional<std::string> DropPageAddress(DropSource& source, ClipboardFormats& formats) {
+std::optional<DualText> DropPageAddress(DropSource& source, ClipboardFormats& formats) {
     if (std::optional<std::string> html = source.FindGlobal(ClipboardFormatFromName(kHtmlFormat, formats))) {
-        const std::string address = ParseHtmlFormat(*html).source_url;
-        if (IsWebOrFileAddress(address)) return Utf8ToShiftJis(address);
+        std::string address = ParseHtmlFormat(*html).source_url;
+        if (IsWebOrFileAddress(address)) return FromUtf8(std::move(address));
     }
     if (std::optional<std::string> moz = source.FindGlobal(ClipboardFormatFromName(kMozUrlPriv, formats))) {
-        const std::string address = Utf16ToShiftJis(ParseMozUrl(*moz).address);
-        if (IsWebOrFileAddress(address)) return address;
+        DualText address = FromUtf16(ParseMozUrl(*moz).address);
+        if (IsWebOrFileAddress(address.shift_jis)) return address;
     }
     return std::nullopt;
 }

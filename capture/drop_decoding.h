@@ -61,6 +61,8 @@ bool IsLinkText(std::string_view text);
 // The link text from the descriptor name: the browser names the link
 // "<text>.url", so ".url" goes; a bare ".url" stands for the address itself.
 std::string LinkTextFromDescriptorName(std::string name, const std::string& click_url);
+// The same for the UTF-8 forms.
+std::string LinkTextFromDescriptorNameUtf8(std::string name, const std::string& click_url);
 
 // Decodes the drop into state.record, captures the page context of the
 // window in front and runs the composer. Errors pass out to the caller.
@@ -71,12 +73,16 @@ std::string LinkTextFromDescriptorName(std::string name, const std::string& clic
 // the picture's address, becomes that picture. Only a data object with
 // neither of those two formats is read for what today's browsers offer
 // instead: a descriptor with an address, and CF_UNICODETEXT.
+//
+// Each text keeps its Unicode form beside its Shift_JIS one where the drag
+// gave it in Unicode; what came in the code page (CF_TEXT,
+// "FileGroupDescriptor", the file list) has its conversion.
 void Drop(CaptureContext& context, DropSource& source, ClipboardFormats& formats);
 
 // The page a drop comes from, as the browser wrote it on the drag: the
 // "SourceURL" of its "HTML Format" block, else the first line of
-// "text/x-moz-url-priv". Only a web or file address counts. In Shift_JIS.
-std::optional<std::string> DropPageAddress(DropSource& source, ClipboardFormats& formats);
+// "text/x-moz-url-priv". Only a web or file address counts.
+std::optional<DualText> DropPageAddress(DropSource& source, ClipboardFormats& formats);
 
 // A drop described in full beforehand: what tests, benchmarks and tools
 // hand to Drop in place of a live data object. Each block is the global

@@ -1,7 +1,9 @@
 #include "capture/page_context.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "capture/browser_page.h"
 #include "capture/page_title.h"
@@ -64,6 +66,16 @@ struct WindowPage {
     AccessiblePage tree;
 };
 
+// The Unicode form of an address read from an "Edit" control in the code
+// page, which turns what Shift_JIS lacks into "?": the control's own
+// Unicode text while that still shows a page address, else the conversion
+// of what was read.
+std::string EditAddressUtf8(CaptureContext& context, WindowHandle edit, std::string_view address) {
+    const std::u16string wide = context.windows.WideWindowText(edit, kBufferSize);
+    if (IsPageAddress(wide)) return Utf16ToUtf8(wide);
+    return ShiftJisToUtf8(address);
+}
+
 // True when an "Edit" descendant holds an address; `silent` is set when one
 // of them did not answer.
 bool FindAddressInEdit(CaptureContext& context, WindowHandle window, bool& silent) {
@@ -84,6 +96,7 @@ bool FindAddressInEdit(CaptureContext& context, WindowHandle window, bool& silen
         std::string_view address(text, strnlen(text, sizeof text));
         if (!IsAnsiPageAddress(address)) return true;
         context.state.last_found_url.assign(address);
+        context.state.last_found_url_utf8 = EditAddressUtf8(context, child, address);
         found = true;
         return false;
     });
@@ -106,7 +119,7 @@ WindowPage SearchWindow(CaptureContext& context, WindowHandle window) {
     page.tree = context.accessibility.ReadPage(window);
     const std::u16string address = AddressFromAccessiblePage(page.tree);
     if (address.empty()) return page;
-    context.state.last_found_url = Utf16ToShiftJis(address);
+    SetBoth(context.state.last_found_url, context.state.last_found_url_utf8, FromUtf16(address));
     page.found = true;
     return page;
 }
@@ -128,42 +141,90 @@ bool FindPageAddress(CaptureContext& context, WindowHandle window) { return Sear
 
 void CapturePageContext(CaptureContext& context, WindowHandle window, const DropPage& drop_page) {
     WindowPage page = SearchWindow(context, window);
+    AppState& state = context.state;
     if (!page.found && drop_page) {
-        if (std::optional<std::string> address = drop_page()) {
-            context.state.last_found_url = std::move(*address);
+        if (std::optional<DualText> address = drop_page()) {
+            SetBoth(state.last_found_url, state.last_found_url_utf8, std::move(*address));
             page.found = true;
         }
     }
-    context.state.record.page_url = context.state.last_found_url;
+    SetBoth(state.record.page_url, state.record.utf8.page_url,
+            {state.last_found_url, Utf8Form(state.last_found_url, state.last_found_url_utf8)});
     LookUpPageTitle(context);
     // The window's own title stands in only for a page found now (in the
     // window, or named by the drop that came from it): an address kept from
     // an earlier capture has nothing to do with it.
-    if (context.state.record.title_txt.empty() && page.found && window)
-        context.state.record.title_txt = Utf16ToShiftJis(TitleShownBy(context, window, page.tree));
+    if (state.record.title_txt.empty() && page.found && window)
+        SetBoth(state.record.title_txt, state.record.utf8.title_txt,
+                FromUtf16(TitleShownBy(context, window, page.tree)));
 }
 
 // The UTF-8 check reads every byte a title element may come from.
 static_assert(kUtf8CheckLength >= kTitleSearchLimit + kTitleStretch);
 
-std::string PageTitleFromContent(const std::string& content) {
+namespace {
+
+// Where the title's raw text stands in the page's Shift_JIS text: the fixed
+// one-line pattern first, as it always has been; a title that it misses
+// (over several lines, or with attributes) is looked for as a browser finds
+// it.
+std::optional<std::pair<std::size_t, std::size_t>> FindTitleSpan(const std::string& text) {
+    TBRegExp matcher;
+    if (matcher.Match("m/\\<title\\>(.+)\\<\\/title\\>/i", text)) {
+        long start = 0, end = 0;
+        matcher.GroupSpan(1, start, end);
+        return std::pair<std::size_t, std::size_t>(start, end);
+    }
+    const std::optional<std::string_view> element = FindTitleElement(text);
+    if (!element) return std::nullopt;
+    const std::size_t start = static_cast<std::size_t>(element->data() - text.data());
+    return std::pair(start, start + element->size());
+}
+
+// The span of UTF-8 text whose Shift_JIS conversion (Utf8ToShiftJis) is
+// the span [start, end) of that conversion: the conversion writes each
+// character for itself, so the two are walked side by side.
+std::string_view Utf8SpanOf(std::string_view utf8, std::size_t start, std::size_t end) {
+    std::size_t pos = 0, converted = 0, utf8_start = std::string_view::npos;
+    std::string character;
+    while (pos < utf8.size() && converted < end) {
+        if (converted >= start && utf8_start == std::string_view::npos) utf8_start = pos;
+        character.clear();
+        AppendShiftJis(NextUtf8(utf8, pos), character);
+        converted += character.size();
+    }
+    if (utf8_start == std::string_view::npos) utf8_start = pos;
+    return utf8.substr(utf8_start, pos - utf8_start);
+}
+
+}  // namespace
+
+DualText PageTitlesFromContent(const std::string& content) {
     std::string_view bytes(content);
     bytes = bytes.substr(0, bytes.find('\0'));
-    std::string text = ConvertPageToShiftJis(JoinLinesWithCrLf(bytes));
-    // The fixed one-line pattern comes first, as it always has; a title that
-    // it misses (over several lines, or with attributes) is looked for as a
-    // browser finds it.
-    TBRegExp matcher;
-    if (matcher.Match("m/\\<title\\>(.+)\\<\\/title\\>/i", text)) return LayOutTitle(matcher.Strings(1));
-    const std::optional<std::string_view> element = FindTitleElement(text);
-    return element ? LayOutTitle(*element) : std::string();
+    const std::string page = JoinLinesWithCrLf(bytes);
+    const TextCode code = DetectPageCode(page);
+    const std::string text = ConvertPageToShiftJis(page, code);
+    const auto span = FindTitleSpan(text);
+    if (!span) return {};
+    const std::string_view raw = std::string_view(text).substr(span->first, span->second - span->first);
+    // A UTF-8 page gives its title whole; any other was read through
+    // Shift_JIS, whose characters all have their Unicode ones.
+    std::string_view utf8_page = page;
+    if (code == TextCode::Utf8 && StartsWithUtf8Bom(utf8_page)) utf8_page.remove_prefix(kUtf8ByteOrderMark.size());
+    const std::string raw_utf8 = code == TextCode::Utf8 ? std::string(Utf8SpanOf(utf8_page, span->first, span->second))
+                                                        : ShiftJisToUtf8(raw);
+    return {LayOutTitle(raw), LayOutTitleUtf8(raw_utf8)};
 }
+
+std::string PageTitleFromContent(const std::string& content) { return PageTitlesFromContent(content).shift_jis; }
 
 void LookUpPageTitle(CaptureContext& context) {
     const std::string local = UrlToLocalFile(context.state.last_found_url, context.cache);
     if (local.empty() || !context.files.FileExists(local)) return;
     if (context.files.FileSize(local) > kMaxPageFileSize) return;
-    context.state.record.title_txt = PageTitleFromContent(context.files.ReadAll(local));
+    SetBoth(context.state.record.title_txt, context.state.record.utf8.title_txt,
+            PageTitlesFromContent(context.files.ReadAll(local)));
 }
 
 std::string UrlToLocalFile(const std::string& address, UrlCache& cache) {

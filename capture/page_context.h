@@ -23,7 +23,7 @@ bool FindPageAddress(CaptureContext& context, WindowHandle window);
 
 // The address of the page a drop came from, as the drag itself tells it;
 // asked only when the window shows none.
-using DropPage = std::function<std::optional<std::string>()>;
+using DropPage = std::function<std::optional<DualText>()>;
 
 // Sets page_url and title_txt for the page shown in `window`. When the
 // window shows no address and the drop names its page, that page becomes
@@ -43,6 +43,10 @@ void LookUpPageTitle(CaptureContext& context);
 // (FindTitleElement), laid out by LayOutTitle. Empty when the page has no
 // title element.
 std::string PageTitleFromContent(const std::string& content);
+// The same title in both forms. Its Unicode form keeps what Shift_JIS
+// lacks: a UTF-8 page's own characters, and every character a reference
+// names, in a page of any code.
+DualText PageTitlesFromContent(const std::string& content);
 
 // The local file for an address: the path itself for a file address, else
 // the URL cache's copy; empty when there is none.

@@ -66,7 +66,13 @@ std::optional<std::string_view> FindTitleElement(std::string_view page) {
     return std::nullopt;
 }
 
-std::string LayOutTitle(std::string_view raw) {
+namespace {
+
+// The layout of a title, written by `Code`: how a decoded reference's
+// character is written, and how the text's own character at a position is
+// copied (giving the position after it).
+template <typename Code>
+std::string LayOut(std::string_view raw, const Code& code) {
     std::string out;
     out.reserve(raw.size());
     bool space_due = false;
@@ -91,17 +97,43 @@ std::string LayOutTitle(std::string_view raw) {
                     continue;
                 }
                 space_before_next();
-                if (c == 0xA0) out += ' ';
-                else AppendShiftJis(c, out);
+                code.AppendReference(c, out);
                 continue;
             }
         }
-        const std::size_t length = CharLength(raw, pos);
         space_before_next();
-        out.append(raw, pos, length);
-        pos += length;
+        pos = code.AppendCharacter(raw, pos, out);
     }
     return out;
 }
+
+struct ShiftJisLayout {
+    void AppendReference(char32_t c, std::string& out) const {
+        // Shift_JIS has no no-break space: a plain one stands in.
+        if (c == 0xA0) out += ' ';
+        else AppendShiftJis(c, out);
+    }
+    std::size_t AppendCharacter(std::string_view raw, std::size_t pos, std::string& out) const {
+        const std::size_t length = CharLength(raw, pos);
+        out.append(raw, pos, length);
+        return pos + length;
+    }
+};
+
+struct Utf8Layout {
+    void AppendReference(char32_t c, std::string& out) const { AppendUtf8(c, out); }
+    // Each character is read and written again, so that what is not
+    // well-formed UTF-8 leaves as U+FFFD.
+    std::size_t AppendCharacter(std::string_view raw, std::size_t pos, std::string& out) const {
+        AppendUtf8(NextUtf8(raw, pos), out);
+        return pos;
+    }
+};
+
+}  // namespace
+
+std::string LayOutTitle(std::string_view raw) { return LayOut(raw, ShiftJisLayout{}); }
+
+std::string LayOutTitleUtf8(std::string_view raw) { return LayOut(raw, Utf8Layout{}); }
 
 }  // namespace kaveto

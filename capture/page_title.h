@@ -33,4 +33,9 @@ std::optional<std::string_view> FindTitleElement(std::string_view page);
 // merged nor trimmed.
 std::string LayOutTitle(std::string_view raw);
 
+// The same for a title in UTF-8, into UTF-8: every referenced character
+// is kept, the no-break space among them, and bytes that are not
+// well-formed UTF-8 become U+FFFD.
+std::string LayOutTitleUtf8(std::string_view raw);
+
 }  // namespace kaveto

@@ -12,6 +12,8 @@
 #include "platform/errors.h"
 #include "text/bregexp.h"
 #include "text/text_helpers.h"
+#include "text/page_code.h"
+#include "text/unicode.h"
 
 namespace kaveto {
 namespace {
@@ -130,6 +132,13 @@ bool IsAbsolutePath(std::string_view path) {
     return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':';
 }
 
+// A file saved as UTF-8 without the byte order mark is read as Shift_JIS.
+bool IsUtf8WithoutMark(std::string_view text) { return !StartsWithUtf8Bom(text) && ReadsAsUtf8(text); }
+
+constexpr char kUtf8WithoutMark[] =
+    "saved as UTF-8 without a byte order mark, so it is read as Shift_JIS and every character beyond ASCII "
+    "comes out garbled; save it as UTF-8 with a byte order mark (\"UTF-8 with BOM\"), or in Shift_JIS";
+
 bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= 32; });
 }
@@ -152,7 +161,11 @@ void CheckTemplate(const std::string& program_folder, const std::string& name, F
         findings.push_back({name, 0, std::string("cannot be read: ") + e.what()});
         return;
     }
-    for (const UnknownToken& unknown : FindUnknownTokens(text))
+    if (IsUtf8WithoutMark(text)) findings.push_back({name, 0, kUtf8WithoutMark});
+    // The tokens are ASCII and keep their lines in the Shift_JIS form of a
+    // UTF-8 template, where the double-byte scan reads them as the program
+    // will.
+    for (const UnknownToken& unknown : FindUnknownTokens(TemplateTexts(text).shift_jis))
         findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
 }
 
@@ -217,13 +230,15 @@ std::string DescribeUnknownToken(const std::string& token) {
 
 std::vector<Finding> CheckTitleRules(const std::string& rules_text) {
     std::vector<Finding> findings;
-    const std::vector<std::string> lines = SplitLines(rules_text);
+    if (IsUtf8WithoutMark(rules_text)) findings.push_back({kTitleRulesFile, 0, kUtf8WithoutMark});
+    const RulesFile file = ReadRulesFile(rules_text);
+    const std::vector<std::string>& lines = file.lines;
     TBRegExp matcher;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         // A blank line is skipped by the program, and meant to be.
         if (IsBlankLine(lines[i])) continue;
         const int number = static_cast<int>(i + 1);
-        const std::vector<std::string> fields = RuleFields(lines[i]);
+        const std::vector<std::string> fields = file.utf8 ? RuleFieldsUtf8(lines[i]) : RuleFields(lines[i]);
         if (fields.size() < 2) {
             findings.push_back({kTitleRulesFile, number,
                                 "no comma, so the program skips this line; a rule is pattern,title or "
@@ -231,7 +246,7 @@ std::vector<Finding> CheckTitleRules(const std::string& rules_text) {
             continue;
         }
         try {
-            matcher.Match(RuleExpression(fields[0]), "");
+            matcher.Match(RuleExpression(file.utf8 ? RulePatternToShiftJis(fields[0]) : fields[0]), "");
         } catch (const EBRegExpError& e) {
             std::string message = std::string("the pattern does not compile: ") + e.what();
             // The program escapes every slash itself; an escaped one is
@@ -263,6 +278,12 @@ std::vector<Finding> CheckSettings(const std::string& program_folder, const std:
                             "ShortCut " + Quoted(shortcut) +
                                 " names no key, so there is no history hotkey (keys are written as Alt+A, "
                                 "Ctrl+Shift+F12, ^Q)"});
+    const std::string log_code = profile.ReadString(settings_path, "Other", "LogCode", "");
+    if (!log_code.empty() && !ParseLogCode(log_code))
+        findings.push_back({kSettingsFile, 0,
+                            "LogCode " + Quoted(log_code) + " is neither " + LogCodeName(LogTextCode::ShiftJis) +
+                                " nor " + LogCodeName(LogTextCode::Utf8) +
+                                ", so a new log is written in Shift_JIS (an existing log keeps its own code)"});
     if (settings.ClipbordTime < 0)
         findings.push_back({kSettingsFile, 0,
                             "ClipbordTime is " + std::to_string(settings.ClipbordTime) +

@@ -38,11 +38,13 @@ std::vector<UnknownToken> FindUnknownTokens(const std::string& template_text);
 // date token when one is near ("%titel_txt%", "%YYYY%"), or that it is none.
 std::string DescribeUnknownToken(const std::string& token);
 
-// The findings of the title rules text, each with its line number.
+// The findings of the title rules text, each with its line number. A file
+// with the UTF-8 byte order mark is checked as UTF-8; one in UTF-8 without
+// it is a finding of its own, as is such a template.
 std::vector<Finding> CheckTitleRules(const std::string& rules_text);
 
 // The findings of the settings file: a ShortCut text that names no key, a
-// negative ClipbordTime, a Youbi list without seven names and, while logging
+// LogCode that names no code, a negative ClipbordTime, a Youbi list without seven names and, while logging
 // is on, a SaveFileName whose folder does not exist on the log date of `now`.
 std::vector<Finding> CheckSettings(const std::string& program_folder, const std::string& settings_path,
                                    Files& files, Profile& profile, KeyNames& key_names, const LocalTime& now);

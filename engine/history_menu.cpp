@@ -35,6 +35,10 @@ void MoveHistoryEntryToTop(HistoryLists& history, std::size_t index) {
     // Both lists are checked first, so that a failure leaves them in step.
     if (index >= history.history_texts.size()) throw ListIndexError(static_cast<long>(index));
     if (index >= history.history_labels.size()) throw ListIndexError(static_cast<long>(index));
+    // UTF-8 forms out of step with the snippets stand for nothing; they are
+    // left as they are and the snippets' conversions used instead.
+    if (history.history_utf8_texts.size() == history.history_texts.size())
+        MoveToTop(history.history_utf8_texts, index);
     MoveToTop(history.history_texts, index);
     MoveToTop(history.history_labels, index);
 }
@@ -51,7 +55,7 @@ std::uint32_t PastePause(std::int32_t clipbord_time) {
 void ReuseHistoryEntry(AppState& state, std::size_t index, Clipboard& clipboard, PasteBackActions& actions) {
     HistoryLists& history = state.history;
     if (index >= history.history_texts.size()) throw ListIndexError(static_cast<long>(index));
-    clipboard.SetText(history.history_texts[index]);
+    clipboard.SetTexts(HistoryEntryTexts(history, index));
     MoveHistoryEntryToTop(history, index);
     actions.BringToFront(state.target_window);
     if (!state.settings.PasteBool) return;

@@ -39,9 +39,9 @@ std::uint32_t PastePause(std::int32_t clipbord_time);
 constexpr std::uint8_t kVkControl = 0x11;
 constexpr std::uint8_t kVkV = 0x56;
 
-// A history entry chosen from the menu: its snippet goes to the clipboard,
-// the entry moves to the top, target_window comes back to the front and,
-// when PasteBool is set, receives Ctrl+V. A clipboard that cannot be opened
+// A history entry chosen from the menu: its snippet goes to the clipboard in
+// both forms, the entry moves to the top, target_window comes back to the
+// front and, when PasteBool is set, receives Ctrl+V. A clipboard that cannot be opened
 // ends this before anything else has changed.
 void ReuseHistoryEntry(AppState& state, std::size_t index, Clipboard& clipboard, PasteBackActions& actions);
 

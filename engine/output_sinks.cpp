@@ -1,18 +1,33 @@
 #include "engine/output_sinks.h"
 
+#include <algorithm>
+
+#include "text/page_code.h"
 #include "text/text_helpers.h"
+#include "text/unicode.h"
 
 namespace kaveto {
 
-void CopyToClipboard(Clipboard& clipboard, const std::string& snippet) { clipboard.SetText(snippet); }
+void CopyToClipboard(Clipboard& clipboard, const DualText& snippet) { clipboard.SetTexts(snippet); }
 
-void AddToHistory(HistoryLists& history, const std::string& snippet, const std::string& label) {
+void AddToHistory(HistoryLists& history, const DualText& snippet, const std::string& label) {
     auto push = [](std::vector<std::string>& list, const std::string& text) {
         list.insert(list.begin(), text);
         if (list.size() > HistoryLists::kMaxEntries) list.resize(HistoryLists::kMaxEntries);
     };
-    push(history.history_texts, snippet);
+    // UTF-8 forms out of step with the snippets would pair an entry with
+    // another's text: they are made good from the snippets first.
+    if (history.history_utf8_texts.size() != history.history_texts.size()) {
+        history.history_utf8_texts.clear();
+        for (const std::string& text : history.history_texts) history.history_utf8_texts.push_back(ShiftJisToUtf8(text));
+    }
+    push(history.history_texts, snippet.shift_jis);
     push(history.history_labels, label);
+    push(history.history_utf8_texts, snippet.utf8);
+}
+
+void AddToHistory(HistoryLists& history, const std::string& snippet, const std::string& label) {
+    AddToHistory(history, FromShiftJis(snippet), label);
 }
 
 namespace {
@@ -55,29 +70,71 @@ std::string ExpandLogFileName(const std::string& save_file_name, const LocalTime
     return path;
 }
 
-void WriteLog(const std::string& snippet, const Settings& settings, Environment& env, const LocalTime& now) {
+std::optional<LogTextCode> LogCodeOf(std::string_view content) {
+    if (StartsWithUtf8Bom(content) || ReadsAsUtf8(content)) return LogTextCode::Utf8;
+    for (const char c : content)
+        if (static_cast<unsigned char>(c) >= 0x80) return LogTextCode::ShiftJis;
+    return std::nullopt;
+}
+
+namespace {
+
+// The new content of a log in Shift_JIS: what it always was.
+std::string MergeShiftJisLog(std::string old_content, bool exists, const std::string& snippet,
+                             const Settings& settings) {
+    if (!exists) return snippet;
+    if (settings.LogOrderBool) return std::move(old_content.append(settings.LogBetweenText).append(snippet));
+    std::string content;
+    content.reserve(snippet.size() + settings.LogBetweenText.size() + old_content.size());
+    return std::move(content.append(snippet).append(settings.LogBetweenText).append(old_content));
+}
+
+// The new content of a log in UTF-8. The byte order mark stays first, also
+// when the new snippet goes before the old content.
+std::string MergeUtf8Log(std::string old_content, bool exists, const std::string& snippet,
+                         const Settings& settings) {
+    if (!exists) return std::string(kUtf8ByteOrderMark) + snippet;
+    const std::string between = ShiftJisToUtf8(settings.LogBetweenText);
+    if (settings.LogOrderBool) return std::move(old_content.append(between).append(snippet));
+    const std::size_t mark = StartsWithUtf8Bom(old_content) ? kUtf8ByteOrderMark.size() : 0;
+    std::string content;
+    content.reserve(old_content.size() + between.size() + snippet.size());
+    content.append(old_content, 0, mark).append(snippet).append(between);
+    return std::move(content.append(old_content, mark, std::string::npos));
+}
+
+}  // namespace
+
+void WriteLog(const DualText& snippet, const Settings& settings, Environment& env, const LocalTime& now) {
     const std::string path =
         ExpandLogFileName(settings.SaveFileName, LogDate(now, settings.ExtendTime), env.program_folder);
-    std::string content;
-    if (env.files.FileExists(path)) {
-        // The old content is read straight into its place in the new one.
+    const bool exists = env.files.FileExists(path);
+    std::string old_content;
+    if (exists) {
+        // Read with room for the separator and the snippet in either code
+        // (a Shift_JIS byte is at most three in UTF-8), so that an appended
+        // log grows where it stands.
         const std::int64_t old_size = env.files.FileSize(path);
-        content.reserve(static_cast<std::size_t>(old_size > 0 ? old_size : 0) + settings.LogBetweenText.size() +
-                        snippet.size() + 1);
-        if (settings.LogOrderBool) {
-            env.files.ReadAppend(path, content);
-            content.append(settings.LogBetweenText).append(snippet);
-        } else {
-            content.append(snippet).append(settings.LogBetweenText);
-            env.files.ReadAppend(path, content);
-        }
-    } else {
-        content = snippet;
+        old_content.reserve(static_cast<std::size_t>(old_size > 0 ? old_size : 0) +
+                            settings.LogBetweenText.size() * 3 + std::max(snippet.utf8.size(), snippet.shift_jis.size()));
+        env.files.ReadAppend(path, old_content);
     }
-    ReplaceAll(content, "\\r\\n", "\r\n");
+    const LogTextCode code = LogCodeOf(old_content).value_or(settings.LogCode);
+    std::string content;
+    if (code == LogTextCode::Utf8) {
+        content = MergeUtf8Log(std::move(old_content), exists, snippet.utf8, settings);
+        ReplaceAllUtf8(content, "\\r\\n", "\r\n");
+    } else {
+        content = MergeShiftJisLog(std::move(old_content), exists, snippet.shift_jis, settings);
+        ReplaceAll(content, "\\r\\n", "\r\n");
+    }
     // The file is replaced whole, so that a write that fails half-way leaves
     // the old log as it was.
     env.files.WriteWhole(path, content);
+}
+
+void WriteLog(const std::string& snippet, const Settings& settings, Environment& env, const LocalTime& now) {
+    WriteLog(FromShiftJis(snippet), settings, env, now);
 }
 
 void WriteLog(const std::string& snippet, const Settings& settings, Environment& env) {

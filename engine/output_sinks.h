@@ -1,26 +1,44 @@
 #pragma once
 // Where a finished snippet goes: the clipboard, the history and the log file.
 // Each raises its failure and catches none.
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/app_state.h"
 #include "platform/seams.h"
 
 namespace kaveto {
 
-// Puts the snippet (up to its first zero byte) on the clipboard as CF_TEXT.
-void CopyToClipboard(Clipboard& clipboard, const std::string& snippet);
+// Puts both forms of the snippet on the clipboard in one opening
+// (Clipboard::SetTexts).
+void CopyToClipboard(Clipboard& clipboard, const DualText& snippet);
 
-// Puts the snippet and its menu label at the top of the two lists, dropping
-// the oldest entry of each beyond 20.
+// Puts the snippet (both forms) and its menu label at the top of the lists,
+// dropping the oldest entry of each beyond 20. A snippet given in Shift_JIS
+// alone keeps its conversion as its UTF-8 form.
+void AddToHistory(HistoryLists& history, const DualText& snippet, const std::string& label);
 void AddToHistory(HistoryLists& history, const std::string& snippet, const std::string& label);
 
 // Merges the snippet into the log file named by SaveFileName for the log
 // date of `now`, and replaces the file whole. A failed write leaves the old
 // file as it was.
+//
+// The log is written in one code: an existing file in the code it holds
+// (LogCodeOf), a new one, or one that holds ASCII alone, in LogCode. The
+// old content is never re-encoded: the separator and the snippet are put
+// in its code, and the "\r\n" texts become line breaks by that code's
+// rule. A new UTF-8 file begins with the byte order mark.
+void WriteLog(const DualText& snippet, const Settings& settings, Environment& env, const LocalTime& now);
+// A snippet given in Shift_JIS alone; its UTF-8 form is its conversion.
 void WriteLog(const std::string& snippet, const Settings& settings, Environment& env, const LocalTime& now);
 // The same at the clock's current time.
 void WriteLog(const std::string& snippet, const Settings& settings, Environment& env);
+
+// The code an existing log is written in: UTF-8 when it begins with the
+// byte order mark or reads as UTF-8 (ReadsAsUtf8), Shift_JIS when it holds
+// anything else beyond ASCII, and nothing when it holds ASCII alone.
+std::optional<LogTextCode> LogCodeOf(std::string_view content);
 
 // The date whose file takes snippets written at `now`: the day before while
 // the hour is below `extend_time`.

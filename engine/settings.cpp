@@ -142,6 +142,14 @@ std::string FormatShortCut(ShortCutValue value, KeyNames& key_names) {
     return text + name;
 }
 
+std::string LogCodeName(LogTextCode code) { return code == LogTextCode::Utf8 ? "UTF-8" : "ShiftJis"; }
+
+std::optional<LogTextCode> ParseLogCode(std::string_view text) {
+    for (const LogTextCode code : {LogTextCode::ShiftJis, LogTextCode::Utf8})
+        if (EqualIgnoreCase(text, LogCodeName(code))) return code;
+    return std::nullopt;
+}
+
 std::string SettingsFilePath(const std::string& executable_path) {
     // The extension is what follows the last dot of the file name; a dot in
     // a folder name does not count. The second byte of a double-byte
@@ -184,6 +192,10 @@ void LoadSettings(Profile& profile, KeyNames& key_names, const std::string& path
         ParseShortCut(profile.ReadString(path, kOther, "ShortCut", FormatShortCut(defaults.ShortCut, key_names)),
                       key_names);
     read.ClipbordTime = ReadInteger(profile, path, kOther, "ClipbordTime", defaults.ClipbordTime);
+    // A name the program does not know keeps the log in the code it has
+    // always been written in.
+    read.LogCode = ParseLogCode(profile.ReadString(path, kOther, "LogCode", LogCodeName(defaults.LogCode)))
+                       .value_or(defaults.LogCode);
     settings = std::move(read);
 }
 
@@ -204,6 +216,9 @@ std::vector<SettingsEntry> SettingsEntries(const WindowPosition& position, const
         {kOther, "ClipbordTime", std::to_string(settings.ClipbordTime)},
         // Written last although read earlier: the order of a fresh file.
         {kOther, "SaveFileName", settings.SaveFileName},
+        // Newer than the others: written after them, where the system puts a
+        // key that an older file lacks, so old and fresh files agree.
+        {kOther, "LogCode", LogCodeName(settings.LogCode)},
     };
 }
 

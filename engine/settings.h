@@ -2,6 +2,7 @@
 // The program's options, read from the settings file at start and written
 // back at exit.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,9 @@ constexpr ShortCutValue kShift = 0x2000;
 constexpr ShortCutValue kCtrl = 0x4000;
 constexpr ShortCutValue kAlt = 0x8000;
 
+// The code the log file is written in when it is new, or holds ASCII alone.
+enum class LogTextCode { ShiftJis, Utf8 };
+
 struct Settings {
     std::vector<std::string> Youbi{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     bool LogBool = false;
@@ -30,6 +34,7 @@ struct Settings {
     bool PasteBool = true;
     ShortCutValue ShortCut = kAlt | 'A';
     std::int32_t ClipbordTime = 100;
+    LogTextCode LogCode = LogTextCode::ShiftJis;
 };
 
 // The main window's position, as the settings file keeps it.
@@ -79,6 +84,12 @@ struct SettingsEntry {
 // Every key with its written form, in the order SaveSettings writes them.
 std::vector<SettingsEntry> SettingsEntries(const WindowPosition& position, const Settings& settings,
                                            KeyNames& key_names);
+
+// The names of the log codes as the settings file holds them: "ShiftJis"
+// and "UTF-8".
+std::string LogCodeName(LogTextCode code);
+// Reads a log code's name in any letter case; nothing for any other text.
+std::optional<LogTextCode> ParseLogCode(std::string_view text);
 
 // Reads the integer form of a value: "0x"/"0X" and hexadecimal digits, or
 // leading blanks, an optional sign and decimal digits or "$" and hexadecimal

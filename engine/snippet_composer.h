@@ -18,6 +18,13 @@ void SnippetComposer(AppState& state, Environment& env);
 // empty text when none applies.
 std::string ChooseTemplate(const CaptureRecord& record);
 
+// A template file's text in both forms, ending before its first Ctrl+Z
+// byte. A file that begins with the UTF-8 byte order mark is UTF-8 (the
+// mark is no part of the text) and gives its Shift_JIS form by conversion;
+// any other file is Shift_JIS, byte for byte, and gives its UTF-8 form by
+// conversion.
+DualText TemplateTexts(const std::string& file_bytes);
+
 // The placeholders a template may hold, in the order they are replaced.
 inline constexpr const char* kPlaceholders[] = {"%page_url%",  "%page_url_default%", "%sel_txt%", "%title_txt%",
                                                 "%title_txt_default%", "%click_url%", "%url_txt%", "%SRC%"};
@@ -34,13 +41,20 @@ void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const s
 // is looked up first: ListIndexError when `youbi` has no entry for it.
 void ExpandDateTokens(std::string& text, const LocalTime& now, const std::vector<std::string>& youbi);
 
-// The composed snippet and its history label; `composed` is false when no
-// template applies. The sinks are not run.
+// The same two for the UTF-8 snippet: the UTF-8 forms of the texts, and the
+// weekday name (Shift_JIS, as the settings hold it) converted.
+void ReplacePlaceholdersUtf8(std::string& text, const CaptureRecord& record, const std::string& page_url_default,
+                             const std::string& title_txt_default);
+void ExpandDateTokensUtf8(std::string& text, const LocalTime& now, const std::vector<std::string>& youbi);
+
+// The composed snippet in both forms and its history label; `composed` is
+// false when no template applies. The sinks are not run.
 struct Composition {
     bool composed = false;
-    std::string snippet;
+    std::string snippet;  // Shift_JIS
     std::string label;
     LocalTime now;
+    std::string snippet_utf8;
 };
 Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Environment& env);
 

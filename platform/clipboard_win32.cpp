@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/unique_win32.h"
+#include "text/unicode.h"
 
 namespace kaveto {
 namespace {
@@ -34,22 +35,53 @@ private:
     bool open_ = false;
 };
 
+// A movable global block holding `bytes` and then `terminator` zero bytes.
+UniqueHGlobal BlockOf(const void* bytes, std::size_t size, std::size_t terminator) {
+    UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE, size + terminator));
+    if (!block) throw std::bad_alloc();
+    GlobalLockGuard lock(block.get());
+    if (!lock.data()) throw std::bad_alloc();
+    if (size) std::memcpy(lock.data(), bytes, size);
+    std::memset(static_cast<char*>(lock.data()) + size, 0, terminator);
+    return block;
+}
+
+UniqueHGlobal AnsiBlock(const std::string& text) { return BlockOf(text.data(), std::min(text.find('\0'), text.size()), 1); }
+
+// Hands the block to the clipboard, which owns it from then on.
+void Put(UINT format, UniqueHGlobal& block) {
+    if (!::SetClipboardData(format, block.get())) throw ClipboardError();
+    block.release();
+}
+
+// The language of the program's texts: Japanese (Japan), sort order default.
+constexpr LCID kJapanese = 0x0411;
+
 }  // namespace
 
 void Win32Clipboard::SetText(const std::string& text) {
-    const std::size_t length = std::min(text.find('\0'), text.size());
-    UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE, length + 1));
-    if (!block) throw std::bad_alloc();
-    {
-        GlobalLockGuard lock(block.get());
-        if (!lock.data()) throw std::bad_alloc();
-        std::memcpy(lock.data(), text.data(), length);
-        static_cast<char*>(lock.data())[length] = '\0';
-    }
+    UniqueHGlobal block = AnsiBlock(text);
     OpenClipboardGuard clipboard(owner_);
     if (!::EmptyClipboard()) throw ClipboardError();
-    if (!::SetClipboardData(CF_TEXT, block.get())) throw ClipboardError();
-    block.release();  // the system owns it now
+    Put(CF_TEXT, block);
+}
+
+void Win32Clipboard::SetTexts(const DualText& text) {
+    // Every block is made before the clipboard is opened, so that it is held
+    // no longer than the handing over takes.
+    std::u16string wide = Utf8ToUtf16(text.utf8);
+    wide.resize(std::min(wide.find(u'\0'), wide.size()));
+    UniqueHGlobal unicode = BlockOf(wide.data(), wide.size() * sizeof(char16_t), sizeof(char16_t));
+    UniqueHGlobal ansi = AnsiBlock(text.shift_jis);
+    const LCID locale = kJapanese;
+    UniqueHGlobal language = BlockOf(&locale, sizeof locale, 0);
+    OpenClipboardGuard clipboard(owner_);
+    if (!::EmptyClipboard()) throw ClipboardError();
+    // Unicode first: a program that takes the first format it knows gets the
+    // whole text.
+    Put(CF_UNICODETEXT, unicode);
+    Put(CF_TEXT, ansi);
+    Put(CF_LOCALE, language);
 }
 
 }  // namespace kaveto

@@ -9,13 +9,27 @@ namespace kaveto {
 // A window handle as the portable code sees it (an HWND on Windows).
 using WindowHandle = std::uintptr_t;
 
-// The system clipboard, text format CF_TEXT.
+// A text in both of the program's forms: the bytes of the ANSI code page
+// (Shift_JIS), which older programs read, and the whole text in UTF-8,
+// which keeps what Shift_JIS cannot hold.
+struct DualText {
+    std::string shift_jis;
+    std::string utf8;
+};
+
+// The system clipboard.
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    // Puts the bytes up to the first zero byte on the clipboard, replacing
-    // what it held. Raises ClipboardError when it cannot be opened.
+    // Puts the bytes up to the first zero byte on the clipboard as CF_TEXT,
+    // replacing what it held. Raises ClipboardError when it cannot be opened.
     virtual void SetText(const std::string& text) = 0;
+    // Puts both forms in one opening, each up to its first zero: the UTF-8
+    // form as CF_UNICODETEXT, the Shift_JIS form as CF_TEXT, and Japanese as
+    // CF_LOCALE, so that no program converts the one into the other by
+    // another rule. A clipboard that knows CF_TEXT alone takes the Shift_JIS
+    // form.
+    virtual void SetTexts(const DualText& text) { SetText(text.shift_jis); }
 };
 
 // The state of the keyboard as the program's thread sees it.

@@ -28,6 +28,11 @@ public:
     // The window's caption as Unicode text, or empty when the window's
     // program does not answer within a short time.
     virtual std::u16string Caption(WindowHandle window) = 0;
+    // The window's text as WM_GETTEXT gives it in Unicode: at most limit - 1
+    // characters. Empty when the window's program does not answer within a
+    // short time, and where the platform has no Unicode texts: callers then
+    // take the conversion of WindowText.
+    virtual std::u16string WideWindowText(WindowHandle /*window*/, int /*limit*/) { return std::u16string(); }
     // The window in front, or null when there is none.
     virtual WindowHandle ForegroundWindow() = 0;
     // Makes the window the foreground window and brings it to the top without

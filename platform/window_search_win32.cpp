@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <iterator>
+#include <string>
 
 #include "platform/foreground_win32.h"
 
@@ -66,6 +67,19 @@ std::u16string Win32WindowSearch::Caption(WindowHandle window) {
                                SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied))
         return std::u16string();
     return std::u16string(reinterpret_cast<const char16_t*>(text), wcsnlen(text, std::size(text)));
+}
+
+std::u16string Win32WindowSearch::WideWindowText(WindowHandle window, int limit) {
+    const DWORD thread = ::GetWindowThreadProcessId(ToHwnd(window), nullptr);
+    if (limit <= 0 || silent_threads_.count(thread)) return std::u16string();
+    std::wstring text(static_cast<std::size_t>(limit), L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(ToHwnd(window), WM_GETTEXT, static_cast<WPARAM>(limit),
+                               reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied)) {
+        silent_threads_.insert(thread);
+        return std::u16string();
+    }
+    return std::u16string(reinterpret_cast<const char16_t*>(text.data()), wcsnlen(text.data(), text.size()));
 }
 
 WindowHandle Win32WindowSearch::ForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }

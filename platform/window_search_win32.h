@@ -14,6 +14,7 @@ public:
     int ClassName(WindowHandle window, char* buffer, int limit) override;
     bool WindowText(WindowHandle window, char* buffer, int limit) override;
     std::u16string Caption(WindowHandle window) override;
+    std::u16string WideWindowText(WindowHandle window, int limit) override;
     WindowHandle ForegroundWindow() override;
     void ForceForeground(WindowHandle window) override;
 

@@ -260,6 +260,11 @@ std::optional<TextCode> DeclaredTextCode(std::string_view page) {
 
 bool StartsWithUtf8Bom(std::string_view text) { return text.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
 
+bool ReadsAsUtf8(std::string_view text) {
+    const std::optional<Utf8Sequences> sequences = CountUtf8Sequences(text, text.size());
+    return sequences && sequences->two_byte + sequences->longer > 0;
+}
+
 TextCode DetectPageCode(std::string_view page) {
     if (StartsWithUtf8Bom(page)) return TextCode::Utf8;
     const std::optional<TextCode> declared = DeclaredTextCode(page);
@@ -271,8 +276,10 @@ TextCode DetectPageCode(std::string_view page) {
     return detected;
 }
 
-std::string ConvertPageToShiftJis(std::string_view page) {
-    switch (DetectPageCode(page)) {
+std::string ConvertPageToShiftJis(std::string_view page) { return ConvertPageToShiftJis(page, DetectPageCode(page)); }
+
+std::string ConvertPageToShiftJis(std::string_view page, TextCode code) {
+    switch (code) {
     case TextCode::Utf8:
         if (StartsWithUtf8Bom(page)) page.remove_prefix(kUtf8Bom.size());
         return Utf8ToShiftJis(page);

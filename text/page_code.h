@@ -82,6 +82,13 @@ std::optional<TextCode> TextCodeOfLabel(std::string_view label);
 
 bool StartsWithUtf8Bom(std::string_view text);
 
+// True when the whole text is well-formed UTF-8 holding at least one
+// character beyond ASCII: what tells a user's file (a log, a template)
+// written in UTF-8 from one in Shift_JIS, whose double-byte characters
+// almost never fall into UTF-8's patterns. ASCII alone is both and gives
+// false.
+bool ReadsAsUtf8(std::string_view text);
+
 // The code the page is read in, by the order above: Utf8, a declared code,
 // or what DetectTextCode gives.
 TextCode DetectPageCode(std::string_view page);
@@ -92,5 +99,7 @@ TextCode DetectPageCode(std::string_view page);
 // unchanged. For a page that is not UTF-8 and declares nothing, exactly
 // ConvertTextCode(page, TextCode::ShiftJis).
 std::string ConvertPageToShiftJis(std::string_view page);
+// The same, the page read in `code`, as DetectPageCode gave it.
+std::string ConvertPageToShiftJis(std::string_view page, TextCode code);
 
 }  // namespace kaveto

@@ -31,8 +31,16 @@ bool StartsCharacter(std::string_view text, std::size_t pos, std::size_t found) 
     return leads % 2 == 0;
 }
 
+// The boundary rule of the text's code: in the code page an occurrence may
+// not begin on a second byte; in UTF-8 no character's bytes hold an ASCII
+// byte or begin another character, so every occurrence counts.
+enum class Code { CodePage, Utf8 };
+
 template <typename Find>
-void ReplaceWith(std::string& text, std::string_view search, std::string_view replacement, Find find) {
+void ReplaceWith(std::string& text, std::string_view search, std::string_view replacement, Find find, Code code) {
+    const auto starts_character = [&](std::size_t pos, std::size_t found) {
+        return code == Code::Utf8 || StartsCharacter(text, pos, found);
+    };
     if (search.empty()) return;
     std::size_t found = find(text, search, 0);
     if (found == std::string::npos) return;
@@ -43,7 +51,7 @@ void ReplaceWith(std::string& text, std::string_view search, std::string_view re
         // point still to be searched, and nothing is allocated.
         std::size_t pos = 0, out = 0;
         while (found != std::string::npos) {
-            const std::size_t keep = StartsCharacter(text, pos, found) ? found - pos : found + 1 - pos;
+            const std::size_t keep = starts_character(pos, found) ? found - pos : found + 1 - pos;
             std::memmove(text.data() + out, text.data() + pos, keep);
             out += keep;
             if (keep == found - pos) {
@@ -67,7 +75,7 @@ void ReplaceWith(std::string& text, std::string_view search, std::string_view re
     out.reserve(text.size());
     std::size_t pos = 0;  // always on a character boundary
     while (found != std::string::npos) {
-        if (StartsCharacter(text, pos, found)) {
+        if (starts_character(pos, found)) {
             out.append(text, pos, found - pos);
             out.append(replacement);
             pos = found + search.size();
@@ -86,16 +94,24 @@ void ReplaceWith(std::string& text, std::string_view search, std::string_view re
 
 bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
 
+std::size_t Find(std::string_view text, std::string_view search, std::size_t from) { return text.find(search, from); }
+
 }  // namespace
 
 void ReplaceAll(std::string& text, std::string_view search, std::string_view replacement) {
-    ReplaceWith(text, search, replacement, [](std::string_view t, std::string_view s, std::size_t from) {
-        return t.find(s, from);
-    });
+    ReplaceWith(text, search, replacement, Find, Code::CodePage);
 }
 
 void ReplaceAllIgnoreCase(std::string& text, std::string_view search, std::string_view replacement) {
-    ReplaceWith(text, search, replacement, FindIgnoreCase);
+    ReplaceWith(text, search, replacement, FindIgnoreCase, Code::CodePage);
+}
+
+void ReplaceAllUtf8(std::string& text, std::string_view search, std::string_view replacement) {
+    ReplaceWith(text, search, replacement, Find, Code::Utf8);
+}
+
+void ReplaceAllIgnoreCaseUtf8(std::string& text, std::string_view search, std::string_view replacement) {
+    ReplaceWith(text, search, replacement, FindIgnoreCase, Code::Utf8);
 }
 
 bool EqualIgnoreCase(std::string_view a, std::string_view b) {
@@ -124,7 +140,13 @@ std::string TwoDigit(int number) {
     return std::to_string(number);
 }
 
-std::vector<std::string> ReadCommaList(std::string_view text) {
+namespace {
+
+// The comma list read with `step` giving the length of the character at a
+// position: the list's own characters are all ASCII, so only the step over
+// the others differs from code to code.
+template <typename Step>
+std::vector<std::string> ReadCommaListWith(std::string_view text, Step step) {
     text = text.substr(0, std::min(text.find('\0'), text.size()));
     std::vector<std::string> items;
     const std::size_t n = text.size();
@@ -147,13 +169,13 @@ std::vector<std::string> ReadCommaList(std::string_view text) {
                     ++p;  // the closing quote
                     break;
                 }
-                const std::size_t len = CharLength(text, p);
+                const std::size_t len = step(text, p);
                 item.append(text, p, len);
                 p += len;
             }
         } else {
             const std::size_t start = p;
-            while (p < n && static_cast<unsigned char>(text[p]) > 32 && text[p] != ',') p += CharLength(text, p);
+            while (p < n && static_cast<unsigned char>(text[p]) > 32 && text[p] != ',') p += step(text, p);
             item.assign(text, start, p - start);
         }
         items.push_back(std::move(item));
@@ -165,6 +187,14 @@ std::vector<std::string> ReadCommaList(std::string_view text) {
         }
     }
     return items;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadCommaList(std::string_view text) { return ReadCommaListWith(text, CharLength); }
+
+std::vector<std::string> ReadCommaListUtf8(std::string_view text) {
+    return ReadCommaListWith(text, [](std::string_view, std::size_t) { return std::size_t{1}; });
 }
 
 std::string WriteCommaList(const std::vector<std::string>& items) {

@@ -17,6 +17,12 @@ void ReplaceAll(std::string& text, std::string_view search, std::string_view rep
 // text that remain keep their case.
 void ReplaceAllIgnoreCase(std::string& text, std::string_view search, std::string_view replacement);
 
+// The same two for UTF-8 text, compared byte for byte: no character's bytes
+// hold an ASCII byte or begin inside another character, so no occurrence
+// is passed over.
+void ReplaceAllUtf8(std::string& text, std::string_view search, std::string_view replacement);
+void ReplaceAllIgnoreCaseUtf8(std::string& text, std::string_view search, std::string_view replacement);
+
 // An ASCII letter in upper case; every other byte as it is.
 inline char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -37,6 +43,8 @@ std::string TwoDigit(int number);
 // skipped, a quoted item may hold commas and doubled quotes, a comma that is
 // the last character adds an empty item. A zero byte ends the text.
 std::vector<std::string> ReadCommaList(std::string_view text);
+// The same for UTF-8 text.
+std::vector<std::string> ReadCommaListUtf8(std::string_view text);
 
 // Writes a comma list that ReadCommaList reads back to the same items.
 std::string WriteCommaList(const std::vector<std::string>& items);

@@ -211,4 +211,11 @@ std::u16string ShiftJisToUtf16(std::string_view text) {
     return out;
 }
 
+std::string ShiftJisToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (std::size_t pos = 0; pos < text.size();) AppendUtf8(NextShiftJis(text, pos), out);
+    return out;
+}
+
 }  // namespace kaveto

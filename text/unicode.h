@@ -46,5 +46,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 std::string Utf8ToShiftJis(std::string_view text);
 std::string Utf16ToShiftJis(std::u16string_view text);
 std::u16string ShiftJisToUtf16(std::string_view text);
+std::string ShiftJisToUtf8(std::string_view text);
+
+// The byte order mark that opens a UTF-8 file written to be known as one.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace kaveto

@@ -22,6 +22,9 @@ public:
         bool class_fails = false;
         bool silent = false;  // its program does not answer
         std::u16string caption;
+        // What the window gives in Unicode; a window without it answers as a
+        // platform without Unicode texts does.
+        std::u16string wide_text;
     };
     void Add(WindowHandle parent, WindowHandle window, std::string class_name, std::string text = "") {
         children[parent].push_back(window);
@@ -45,6 +48,11 @@ public:
         return true;
     }
     std::u16string Caption(WindowHandle window) override { return windows.at(window).caption; }
+    std::u16string WideWindowText(WindowHandle window, int limit) override {
+        const Window& w = windows.at(window);
+        if (w.silent || limit <= 0) return std::u16string();
+        return w.wide_text.substr(0, static_cast<std::size_t>(limit - 1));
+    }
     WindowHandle ForegroundWindow() override { return foreground; }
     void ForceForeground(WindowHandle window) override {
         log.push_back("force " + std::to_string(window));

@@ -81,6 +81,37 @@ TEST_F(ComposeCliTest, DeliverWritesTheLogUnderTheSettings) {
     EXPECT_FALSE(fs::exists(folder.path() / "log" / "2026\x94\x4e" "03\x8c\x8e" "02\x93\xfa.txt"));
 }
 
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+TEST_F(ComposeCliTest, Utf8PrintsTheUnicodeSnippetAndReadsTextsGivenInUtf8) {
+    const std::string at = " --now '2026-06-07 09:05:07' --folder " + dir;
+    testing::WriteFileBytes(folder.path() / "main" / "2.txt",
+                            "\xEF\xBB\xBF" + U8(u8"\U0001F517 %url_txt% \u2014 %click_url%"));
+    struct Row {
+        const char* name;
+        std::string args, out;
+    } rows[] = {
+        {"a UTF-8 template, texts in UTF-8",
+         "--utf8 --page-url http://p/ --click-url '" + U8(u8"http://c/\u00E9") + "' --url-txt '" +
+             U8(u8"Caf\u00E9 \U0001F600") + "'",
+         U8(u8"\U0001F517 Caf\u00E9 \U0001F600 \u2014 http://c/\u00E9")},
+        {"a text in Shift_JIS is taken as Shift_JIS", "--utf8 --page-url http://p/ --click-url http://c/ --url-txt '\x93\xfa'",
+         U8(u8"\U0001F517 \u65E5 \u2014 http://c/")},
+        {"a Shift_JIS template gives its conversion", "--utf8 --page-url http://p/ --title T --sel 'S x'",
+         U8(u8"\u300CS x\u300D\r\nT\r\nhttp://p/\r\n")},
+        // Without --utf8, the Shift_JIS snippet, and the texts as the bytes
+        // they are, as always.
+        {"the Shift_JIS snippet", "--page-url http://p/ --click-url http://c/ --url-txt '" + U8(u8"\u00E9") + "'",
+         "? " + U8(u8"\u00E9") + " \x81\x5c http://c/"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CommandRun run = Kavetoctl("compose " + row.args + at);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, row.out);
+    }
+}
+
 TEST_F(ComposeCliTest, RulesNameTheMatchingLine) {
     testing::WriteFileBytes(folder.path() / "title.txt", "zzz,X\r\nboard/news,News,http://n/\r\nboard,B\r\n");
     CommandRun run = Kavetoctl("rules --folder " + dir + " http://e.jp/board/news/1");

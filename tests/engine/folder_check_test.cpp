@@ -178,6 +178,9 @@ TEST(CheckSettings, NamesTheMistakesThatTheProgramWouldMeet) {
          {2026, 6, 7, 9, 0, 0, 0}, "folder C:\\prog\\logs\\"},
         {"folder that is a file", {{"LogBool", log_on}, {"SaveFileName", "D:\\title.txt\\x.txt"}}, {},
          {2026, 6, 7, 9, 0, 0, 0}, "folder D:\\title.txt\\"},
+        {"log code UTF-8", {{"LogCode", "utf-8"}}, {}, {2026, 6, 7, 9, 0, 0, 0}, ""},
+        {"log code without its hyphen", {{"LogCode", "UTF8"}}, {}, {2026, 6, 7, 9, 0, 0, 0},
+         "LogCode \"UTF8\" is neither ShiftJis nor UTF-8, so a new log is written in Shift_JIS"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -198,6 +201,55 @@ TEST(CheckSettings, NamesTheMistakesThatTheProgramWouldMeet) {
         EXPECT_EQ(lines[0].rfind("kaveto.ini: ", 0), 0u) << lines[0];
         EXPECT_NE(lines[0].find(row.found), std::string::npos) << lines[0];
     }
+}
+
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+TEST(CheckTitleRules, ReadsAUtf8FileAsTheProgramDoes) {
+    struct Row {
+        const char* name;
+        std::string text;
+        std::vector<std::string> found;  // each a prefix of one formatted finding
+    } rows[] = {
+        // "あ" is E3 81 82: read as Shift_JIS, its last byte would hide the comma.
+        {"a comma after Japanese", kBom + U8(u8"\u3042,T\r\n\u3042\u3044,\U0001F600"), {}},
+        // A bare "?" would be a quantifier with nothing to repeat.
+        {"a character Shift_JIS lacks stands for itself", kBom + U8(u8"\u00E9+,T\r\n\\\u00E9*,T"), {}},
+        {"a bad pattern", kBom + U8(u8"\u00E9(,T"), {"title.txt:1: the pattern does not compile"}},
+        {"no comma", kBom + U8(u8"\u3042\u3044"), {"title.txt:1: no comma"}},
+        {"UTF-8 without the mark", U8(u8"\u3042,T\r\nx,\u00E9"),
+         {"title.txt: saved as UTF-8 without a byte order mark, so it is read as Shift_JIS",
+          "title.txt:1: no comma"}},  // the comma after "あ" is lost to the Shift_JIS reading
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<std::string> lines = Formatted(CheckTitleRules(row.text));
+        ASSERT_EQ(lines.size(), row.found.size()) << ::testing::PrintToString(lines);
+        for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].rfind(row.found[i], 0), 0u) << lines[i];
+    }
+}
+
+TEST(CheckProgramFolder, UTF8TemplatesAreScannedAsTheProgramReadsThem) {
+    MemoryFiles files;
+    files.Put("C:\\prog\\title.txt", "");
+    for (const char* name : {"main\\1.txt", "main\\2.txt", "main\\3.txt", "main\\4.txt", "sub\\1.txt",
+                             "sub\\2.txt", "sub\\3.txt", "sub\\4.txt"})
+        files.Put(std::string("C:\\prog\\") + name, kBom + U8(u8"\U0001F600 %page_url%"));
+    // After "あ", read as Shift_JIS, the sign would pair with the last byte.
+    files.Put("C:\\prog\\main\\1.txt", kBom + U8(u8"\u3042%titel_txt%\r\n\u00E9%sel_txt%"));
+    files.Put("C:\\prog\\sub\\3.txt", U8(u8"\u3042 %title_txt%"));
+    MapProfile profile;
+    NoKeyNames key_names;
+    EXPECT_EQ(Formatted(CheckProgramFolder("C:\\prog\\", files, profile, key_names, {2026, 6, 7, 9, 0, 0, 0})),
+              (std::vector<std::string>{
+                  "main\\1.txt:1: %titel_txt% is not a placeholder: it stays in the snippet as typed; did you mean "
+                  "%title_txt%?",
+                  "sub\\3.txt: saved as UTF-8 without a byte order mark, so it is read as Shift_JIS and every "
+                  "character beyond ASCII comes out garbled; save it as UTF-8 with a byte order mark (\"UTF-8 with "
+                  "BOM\"), or in Shift_JIS",
+              }));
 }
 
 TEST(CheckProgramFolder, AFolderThatCannotBeReadIsAnErrorNotAFinding) {

@@ -81,6 +81,7 @@ const std::vector<std::string> kDefaultWrites = {
     "Other/ShortCut=Alt+A",
     "Other/ClipbordTime=100",
     "Other/SaveFileName=" + kDefaultSaveFileName,
+    "Other/LogCode=ShiftJis",
 };
 
 TEST(LoadSettings, MissingKeysGiveTheDefaultsAndKeepTheWindowWhereItIs) {
@@ -117,7 +118,8 @@ TEST(LoadSettings, ReadsEachKeyOnceInItsOrder) {
     EXPECT_EQ(profile.reads, (std::vector<std::string>{
                                  "Window/Top", "Window/Left", "Other/Youbi", "Other/LogBool", "Other/LogBetweenText",
                                  "Other/LogOrderBool", "Other/SaveFileName", "Other/ExtendTime", "Other/DoClipBool",
-                                 "Other/HistoryBool", "Other/PasteBool", "Other/ShortCut", "Other/ClipbordTime"}));
+                                 "Other/HistoryBool", "Other/PasteBool", "Other/ShortCut", "Other/ClipbordTime",
+                                 "Other/LogCode"}));
 }
 
 TEST(SaveSettings, WritesEveryKeyInItsOrderAlsoTheDefaults) {
@@ -416,7 +418,7 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInWriteOrder) {
               "[Window]\r\nTop=0\r\nLeft=0\r\n[Other]\r\nYoubi=Sun,Mon,Tue,Wed,Thu,Fri,Sat\r\nLogBool=0\r\n"
               "LogBetweenText=\\r\\n\r\nLogOrderBool=1\r\nExtendTime=0\r\nDoClipBool=1\r\nHistoryBool=1\r\n"
               "PasteBool=1\r\nShortCut=Alt+A\r\nClipbordTime=100\r\nSaveFileName=" +
-                  kDefaultSaveFileName + "\r\n");
+                  kDefaultSaveFileName + "\r\nLogCode=ShiftJis\r\n");
 
     // The user edits the file; the edits come back in the program's form.
     WriteFileBytes(folder.path() / "Kaveto.ini",
@@ -436,6 +438,73 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInWriteOrder) {
                          "Youbi=\"Holy day\",x\r\nLogBetweenText="),
               std::string::npos)
         << saved;
+}
+
+TEST(LoadSettings, LogCodeNamesOneOfTwoCodesAndAnythingElseKeepsShiftJis) {
+    const struct {
+        const char* name;
+        const char* value;  // nullptr: the key is missing
+        LogTextCode read;
+        const char* written;
+    } rows[] = {
+        {"missing", nullptr, LogTextCode::ShiftJis, "ShiftJis"},
+        {"ShiftJis", "ShiftJis", LogTextCode::ShiftJis, "ShiftJis"},
+        {"UTF-8", "UTF-8", LogTextCode::Utf8, "UTF-8"},
+        {"other letter case", "utf-8", LogTextCode::Utf8, "UTF-8"},
+        {"SHIFTJIS", "SHIFTJIS", LogTextCode::ShiftJis, "ShiftJis"},
+        {"no hyphen is no name", "UTF8", LogTextCode::ShiftJis, "ShiftJis"},
+        {"another code", "EUC-JP", LogTextCode::ShiftJis, "ShiftJis"},
+        {"empty", "", LogTextCode::ShiftJis, "ShiftJis"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeProfile profile;
+        if (row.value) profile.Set("LogCode", row.value);
+        FakeKeyNames names;
+        WindowPosition position;
+        Settings settings;
+        settings.LogCode = LogTextCode::Utf8;  // a value left from before counts for nothing
+        LoadSettings(profile, names, "x.ini", position, settings);
+        EXPECT_EQ(settings.LogCode, row.read);
+        SaveSettings(profile, names, "x.ini", position, settings);
+        EXPECT_EQ(profile.Written("LogCode"), row.written);
+    }
+}
+
+// A file from before LogCode existed: every value it holds reads as before,
+// and the file gains the key at the end, everything else left as it stood.
+TEST(SettingsFile, AFileWithoutLogCodeGainsItLastAndKeepsTheRest) {
+    TempFolder folder;
+    const std::string path = folder.File("Kaveto.ini");
+    const std::string older =
+        "[Window]\r\nTop=12\r\nLeft=-4\r\n[Other]\r\nYoubi=\x93\xfa,\x8c\x8e,\x89\xce,\x90\x85,\x96\xd8,"
+        "\x8b\xe0,\x93\x79\r\nLogBool=1\r\nLogBetweenText=\\r\\n----\\r\\n\r\nLogOrderBool=0\r\nExtendTime=4\r\n"
+        "DoClipBool=1\r\nHistoryBool=0\r\nPasteBool=1\r\nShortCut=Ctrl+Q\r\nClipbordTime=250\r\nSaveFileName=" +
+        kDefaultSaveFileName + "\r\n";
+    WriteFileBytes(folder.path() / "Kaveto.ini", older);
+    IniFileProfile profile;
+    NoKeyNames names;
+    WindowPosition position;
+    Settings settings;
+    LoadSettings(profile, names, path, position, settings);
+    EXPECT_EQ(settings.LogCode, LogTextCode::ShiftJis);
+    EXPECT_TRUE(settings.LogBool);
+    EXPECT_FALSE(settings.LogOrderBool);
+    EXPECT_EQ(settings.ExtendTime, 4);
+    SaveSettings(profile, names, path, position, settings);
+    EXPECT_EQ(ReadFileBytes(folder.path() / "Kaveto.ini"), older + "LogCode=ShiftJis\r\n");
+
+    // Switched to UTF-8 by hand, in the middle of the section: read, and
+    // written back where it stands.
+    std::string edited = older;
+    edited.insert(edited.find("ExtendTime="), "logcode=utf-8\r\n");
+    WriteFileBytes(folder.path() / "Kaveto.ini", edited);
+    LoadSettings(profile, names, path, position, settings);
+    EXPECT_EQ(settings.LogCode, LogTextCode::Utf8);
+    SaveSettings(profile, names, path, position, settings);
+    std::string expected = older;
+    expected.insert(expected.find("ExtendTime="), "logcode=UTF-8\r\n");
+    EXPECT_EQ(ReadFileBytes(folder.path() / "Kaveto.ini"), expected);
 }
 
 TEST(SettingsFile, AValueLongerThanTheBufferIsCutWhenReadAndWrittenBackCut) {

@@ -11,14 +11,22 @@
 
 namespace kaveto::fakes {
 
+// Records each putting: `calls` the CF_TEXT bytes, `utf8_calls` the
+// Unicode text of the same putting (empty for SetText, which puts none).
 class FakeClipboard : public Clipboard {
 public:
-    void SetText(const std::string& text) override {
-        if (fail) throw ClipboardError();
-        calls.push_back(text.substr(0, text.find('\0')));
-    }
+    void SetText(const std::string& text) override { Put(text, ""); }
+    void SetTexts(const DualText& text) override { Put(text.shift_jis, text.utf8); }
     bool fail = false;
     std::vector<std::string> calls;
+    std::vector<std::string> utf8_calls;
+
+private:
+    void Put(const std::string& text, const std::string& utf8) {
+        if (fail) throw ClipboardError();
+        calls.push_back(text.substr(0, text.find('\0')));
+        utf8_calls.push_back(utf8.substr(0, utf8.find('\0')));
+    }
 };
 
 class FakeKeyState : public KeyState {

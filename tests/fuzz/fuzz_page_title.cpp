@@ -12,6 +12,7 @@
 #include "capture/page_title.h"
 #include "text/html_references.h"
 #include "text/text_helpers.h"
+#include "text/page_code.h"
 #include "text/unicode.h"
 
 using namespace kaveto;
@@ -77,10 +78,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(laid_out.size() <= size);  // a reference is never shorter than what it gives
 
-    PageTitleFromContent(page);
+    // Both forms of the title come from the same place: the Unicode form
+    // is well-formed UTF-8 whatever the page holds, and the Shift_JIS form
+    // is the title the program always quoted.
+    const DualText titles = PageTitlesFromContent(page);
+    Check(titles.shift_jis == PageTitleFromContent(page));
+    Check(titles.utf8.empty() == titles.shift_jis.empty());
+    bool ascii = true;
+    for (const char c : titles.utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    Check(ascii || ReadsAsUtf8(titles.utf8));
     // Read as UTF-8, any bytes give a title of whole Shift_JIS characters:
-    // what is not UTF-8, or that Shift_JIS lacks, is "?".
-    const std::string utf8_title = PageTitleFromContent("\xEF\xBB\xBF" + page.substr(0, page.find('\0')));
+    // what is not UTF-8, or that Shift_JIS lacks, is "?"; and the Unicode
+    // form converts to it, the no-break space of a reference aside.
+    const DualText utf8 = PageTitlesFromContent("\xEF\xBB\xBF" + page.substr(0, page.find('\0')));
+    const std::string& utf8_title = utf8.shift_jis;
     for (std::size_t pos = 0; pos < utf8_title.size();) Check(NextShiftJis(utf8_title, pos) != kReplacementCharacter);
+    if (page.find('&') == std::string::npos) Check(Utf8ToShiftJis(utf8.utf8) == utf8_title);
     return 0;
 }

@@ -41,6 +41,39 @@ TEST(ReplaceAllIgnoreCase, FoldsAsciiLettersAndKeepsTheRest) {
     EXPECT_EQ(dbcs, "\x83\x2e" "url");
 }
 
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+// UTF-8 bytes are lead bytes of Shift_JIS often enough: "あ" is E3 81 82,
+// three of them in a row. Read as Shift_JIS, the last pairs with the next
+// byte and hides it; read as UTF-8, nothing is hidden.
+TEST(ReplaceAllUtf8, FindsEveryOccurrenceWhereTheDoubleByteRuleWouldHideOne) {
+    const std::string a = U8(u8"あ");
+    std::string code_page = a + "\\r\\n";
+    ReplaceAll(code_page, "\\r\\n", "\r\n");
+    EXPECT_EQ(code_page, a + "\\r\\n") << "the double-byte rule takes the backslash for a second byte";
+    std::string utf8 = a + "\\r\\n" + U8(u8"\U0001F600") + "%d%";
+    ReplaceAllUtf8(utf8, "\\r\\n", "\r\n");
+    ReplaceAllUtf8(utf8, "%d%", "7");
+    EXPECT_EQ(utf8, a + "\r\n" + U8(u8"\U0001F600") + "7");
+    // Whole characters are searched for as bytes, never half of one.
+    std::string text = U8(u8"日本日");
+    ReplaceAllUtf8(text, U8(u8"日"), "x");
+    EXPECT_EQ(text, "x" + U8(u8"本") + "x");
+
+    std::string name = a + "Example.URL" + a + ".url";
+    ReplaceAllIgnoreCaseUtf8(name, ".url", "");
+    EXPECT_EQ(name, a + "Example" + a);
+}
+
+TEST(ReadCommaListUtf8, SplitsAtEveryCommaAfterAnyCharacter) {
+    const std::string a = U8(u8"あ");
+    EXPECT_EQ(ReadCommaList(a + "," + a), (std::vector<std::string>{a + "," + a}))
+        << "read as Shift_JIS, the comma hides inside a character";
+    EXPECT_EQ(ReadCommaListUtf8(a + "," + a), (std::vector<std::string>{a, a}));
+    EXPECT_EQ(ReadCommaListUtf8("\"" + a + ",\"\"x\"," + U8(u8"\U0001F600") + ","),
+              (std::vector<std::string>{a + ",\"x", U8(u8"\U0001F600"), ""}));
+}
+
 TEST(TwoDigit, PadsBelowTen) {
     EXPECT_EQ(TwoDigit(0), "00");
     EXPECT_EQ(TwoDigit(7), "07");

@@ -149,6 +149,12 @@ TEST(ShiftJisToUnicode, EveryDoubleByteCharacterComesBackAsItsBytes) {
     }
 }
 
+TEST(ShiftJisToUtf8, GivesTheSameCharactersAsTheUtf16Road) {
+    const std::string sjis = "a\\\x93\xfa\x81\x60\xb1\xFA\x55\x80\x83";  // a\日〜ｱ and the full-width broken bar, a stray byte, a cut lead
+    EXPECT_EQ(ShiftJisToUtf8(sjis), Utf16ToUtf8(ShiftJisToUtf16(sjis)));
+    EXPECT_EQ(ShiftJisToUtf8(sjis), U8(u8"a\\日\u301Cｱ\uFFE4\uFFFD\uFFFD"));
+}
+
 TEST(Utf8ToUtf16, ReadsWellFormedTextAndMarksEachBrokenSequenceOnce) {
     struct Case {
         const char* name;

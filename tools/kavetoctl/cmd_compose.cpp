@@ -1,10 +1,13 @@
 #include <cstdio>
 #include <exception>
+#include <vector>
 
 #include "engine/snippet_composer.h"
 #include "platform/errors.h"
 #include "platform/system.h"
 #include "platform/system_profile.h"
+#include "text/page_code.h"
+#include "text/unicode.h"
 #include "tools/kavetoctl/commands.h"
 
 namespace kaveto::ctl {
@@ -54,8 +57,18 @@ bool ParseInstant(const std::string& text, LocalTime& t) {
 
 int CmdCompose(const Args& args) {
     std::string folder, settings_file, now_text;
-    bool ctrl = false, deliver = false, have_now = false;
+    bool ctrl = false, deliver = false, have_now = false, utf8 = false;
     CaptureRecord record;
+    // The capture's texts as given, each with the two forms it fills.
+    struct GivenText {
+        std::string* shift_jis;
+        std::string* utf8;
+        std::string value;
+    };
+    std::vector<GivenText> texts;
+    const auto text = [&](std::string& shift_jis, std::string& in_utf8, const std::string& value) {
+        texts.push_back({&shift_jis, &in_utf8, value});
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--ctrl") {
@@ -66,15 +79,20 @@ int CmdCompose(const Args& args) {
             deliver = true;
             continue;
         }
+        if (a == "--utf8") {
+            utf8 = true;
+            continue;
+        }
         if (i + 1 >= args.size()) return Usage();
         const std::string& v = args[++i];
+        CaptureRecord::Utf8Texts& u = record.utf8;
         if (a == "--folder") folder = v;
-        else if (a == "--page-url") record.page_url = v;
-        else if (a == "--title") record.title_txt = v;
-        else if (a == "--sel") record.sel_txt = v;
-        else if (a == "--click-url") record.click_url = v;
-        else if (a == "--url-txt") record.url_txt = v;
-        else if (a == "--src") record.src = v;
+        else if (a == "--page-url") text(record.page_url, u.page_url, v);
+        else if (a == "--title") text(record.title_txt, u.title_txt, v);
+        else if (a == "--sel") text(record.sel_txt, u.sel_txt, v);
+        else if (a == "--click-url") text(record.click_url, u.click_url, v);
+        else if (a == "--url-txt") text(record.url_txt, u.url_txt, v);
+        else if (a == "--src") text(record.src, u.src, v);
         else if (a == "--settings") settings_file = v;
         else if (a == "--now") {
             now_text = v;
@@ -82,6 +100,12 @@ int CmdCompose(const Args& args) {
         } else return Usage();
     }
     if (folder.empty()) return Usage();
+    // Without --utf8 the texts are Shift_JIS bytes, as they always were.
+    // With it, a text that reads as UTF-8 is taken as UTF-8, as a UTF-8
+    // terminal gives it; any other stays Shift_JIS, as a Japanese Windows
+    // console gives it.
+    for (const GivenText& t : texts)
+        SetBoth(*t.shift_jis, *t.utf8, utf8 && ReadsAsUtf8(t.value) ? FromUtf8(t.value) : FromShiftJis(t.value));
     if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
 
     LocalTime now;
@@ -107,7 +131,8 @@ int CmdCompose(const Args& args) {
         const Composition c = ComposeSnippet(state.record, state.settings, env);
         if (!c.composed) return 3;
         if (deliver) DeliverSnippet(state, env, c);
-        std::fwrite(c.snippet.data(), 1, c.snippet.size(), stdout);
+        const std::string& snippet = utf8 ? c.snippet_utf8 : c.snippet;
+        std::fwrite(snippet.data(), 1, snippet.size(), stdout);
         std::fflush(stdout);
         return 0;
     } catch (const std::exception& e) {

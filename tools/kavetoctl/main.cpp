@@ -21,8 +21,9 @@ const Command kCommands[] = {
     {"match", kaveto::ctl::CmdMatch, "match PATTERN              match stdin against m/regex/flags; print group offsets"},
     {"compose", kaveto::ctl::CmdCompose,
      "compose --folder DIR [--page-url U] [--title T] [--sel S] [--click-url C] [--url-txt X]\n"
-     "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver]\n"
-     "                             compose the snippet of a capture (exit 3: no template applies)"},
+     "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver] [--utf8]\n"
+     "                             compose the snippet of a capture (exit 3: no template applies);\n"
+     "                             --utf8: the Unicode snippet in UTF-8, texts given in UTF-8 taken as such"},
     {"check", kaveto::ctl::CmdCheck,
      "check [--folder DIR]       check the templates, title rules and settings of a program folder\n"
      "                             (default: kavetoctl's own); exit 1 when something is wrong"},
