@@ -246,50 +246,11 @@ public:
     int released = 0;
 };
 
-// A data object that offers fixed global blocks and records each request.
-class TestDataObject : public IDataObject {
-public:
-    std::map<CLIPFORMAT, std::string> blocks;
-    std::vector<std::pair<CLIPFORMAT, LONG>> requests;
-    std::vector<HGLOBAL> handed;
+// A data object whose media are handed back through the counter, so that
+// each release can be counted.
+struct TestDataObject : drive::OfferedData {
+    TestDataObject() { release_with = &counter; }
     ReleaseCounter counter;
-    LONG refs = 1;
-
-    ~TestDataObject() {
-        for (HGLOBAL h : handed) GlobalFree(h);
-    }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** o) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *o = this;
-            AddRef();
-            return S_OK;
-        }
-        *o = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
-        requests.emplace_back(f->cfFormat, f->lindex);
-        auto found = blocks.find(f->cfFormat);
-        if (found == blocks.end() || !(f->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
-        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, found->second.size());
-        std::memcpy(GlobalLock(h), found->second.data(), found->second.size());
-        GlobalUnlock(h);
-        handed.push_back(h);
-        m->tymed = TYMED_HGLOBAL;
-        m->hGlobal = h;
-        m->pUnkForRelease = &counter;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 };
 
 class DropTargetTest : public UrlCacheTest {
@@ -332,7 +293,7 @@ TEST_F(DropTargetTest, AnswersCopyAndLinkAndLeavesTheDropEffectAlone) {
     effect = 7;
     EXPECT_EQ(DropOnTarget(data, effect), S_OK);
     EXPECT_EQ(effect, 7u);
-    const std::vector<std::pair<CLIPFORMAT, LONG>> asked{
+    const std::vector<drive::OfferedData::Request> asked{
         {CF_TEXT, -1}, {CF_HDROP, -1}, {descriptor_, 0},
         {static_cast<CLIPFORMAT>(RegisterClipboardFormatA("FileGroupDescriptorW")), -1}, {CF_UNICODETEXT, -1}};
     EXPECT_EQ(data.requests, asked) << "text, the file list, then what today's browsers offer instead";
@@ -356,7 +317,7 @@ TEST_F(DropTargetTest, ReadsALinkWithItsDescriptorAndReleasesEveryMedium) {
     EXPECT_EQ(state_.record.url_txt, "Kaveto link");
     EXPECT_EQ(state_.record.page_url, "http://kaveto.test/front/");
     EXPECT_EQ(composed_, 1);
-    const std::vector<std::pair<CLIPFORMAT, LONG>> expected{{CF_TEXT, -1}, {descriptor_, 0}};
+    const std::vector<drive::OfferedData::Request> expected{{CF_TEXT, -1}, {descriptor_, 0}};
     EXPECT_EQ(data.requests, expected);
     EXPECT_EQ(data.counter.released, 2);
     EXPECT_EQ(data.refs, 1) << "every reference taken on the data object is given back";
@@ -371,7 +332,7 @@ TEST_F(DropTargetTest, ReadsTheFirstDroppedFileAsItsCacheUrl) {
     EXPECT_EQ(DropOnTarget(data, effect), S_OK);
     EXPECT_EQ(state_.record.src, url);
     EXPECT_EQ(state_.record.sel_txt + state_.record.click_url, "");
-    const std::vector<std::pair<CLIPFORMAT, LONG>> expected{{CF_TEXT, -1}, {CF_HDROP, -1}};
+    const std::vector<drive::OfferedData::Request> expected{{CF_TEXT, -1}, {CF_HDROP, -1}};
     EXPECT_EQ(data.requests, expected);
     EXPECT_EQ(data.counter.released, 1);
 

@@ -22,101 +22,22 @@
 #include "platform/files_win32.h"
 #include "platform/url_cache_win32.h"
 #include "platform/window_search_win32.h"
+#include "tools/drive/clipboard.h"
+#include "tools/drive/drag.h"
 
 namespace kaveto {
 namespace {
 
-std::string Wide(std::u16string_view text) {
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2) + std::string(2, '\0');
-}
 
-// A data object the way a browser's answers: each block in global memory
-// under its format, for any lindex, rounded up with bytes that are no part
-// of it; DV_E_FORMATETC for a format it does not hold.
-class BrowserDataObject : public IDataObject {
-public:
-    struct Request {
-        CLIPFORMAT format;
-        LONG lindex;
-        bool operator==(const Request&) const = default;
-    };
-    std::map<CLIPFORMAT, std::string> blocks;
-    std::vector<Request> requests;
-    int handed = 0;
-    LONG refs = 1;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** o) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *o = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *o = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
-        requests.push_back({f->cfFormat, f->lindex});
-        auto found = blocks.find(f->cfFormat);
-        if (found == blocks.end() || !(f->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
-        static const char kLeftOver[] = "\xEE\xEE left over \xEE";
-        const std::string bytes = found->second + kLeftOver;
-        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        if (!h) return E_OUTOFMEMORY;
-        std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
-        GlobalUnlock(h);
-        ++handed;
-        m->tymed = TYMED_HGLOBAL;
-        m->hGlobal = h;  // ReleaseStgMedium frees it
-        m->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
-        return blocks.count(f->cfFormat) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-    bool Asked(CLIPFORMAT format) const {
-        for (const Request& r : requests)
-            if (r.format == format) return true;
-        return false;
-    }
+// A data object the way a browser's answers, its blocks rounded up with
+// bytes that are no part of them.
+struct BrowserDataObject : drive::OfferedData {
+    BrowserDataObject() { padding = "\xEE\xEE left over \xEE"; }
 };
 
 CLIPFORMAT Format(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
 
-std::string DescriptorW(std::u16string_view name) {
-    FILEGROUPDESCRIPTORW group{};
-    group.cItems = 1;
-    group.fgd[0].dwFlags = FD_FILESIZE;
-    std::memcpy(group.fgd[0].cFileName, name.data(), name.size() * 2);
-    return std::string(reinterpret_cast<const char*>(&group), sizeof group);
-}
 
-// An "HTML Format" block with true offsets and the page it came from.
-std::string HtmlFormat(const std::string& source_url, const std::string& fragment) {
-    const std::string before = "<html><body>\r\n<!--StartFragment-->";
-    const std::string after = "<!--EndFragment-->\r\n</body></html>";
-    const char* layout =
-        "Version:0.9\r\nStartHTML:%010zu\r\nEndHTML:%010zu\r\nStartFragment:%010zu\r\nEndFragment:%010zu\r\n"
-        "SourceURL:%s\r\n";
-    const std::size_t head = std::snprintf(nullptr, 0, layout, std::size_t{0}, std::size_t{0}, std::size_t{0},
-                                           std::size_t{0}, source_url.c_str());
-    std::string header(head + 1, '\0');
-    std::snprintf(header.data(), header.size(), layout, head, head + before.size() + fragment.size() + after.size(),
-                  head + before.size(), head + before.size() + fragment.size(), source_url.c_str());
-    header.resize(head);
-    return header + before + fragment + after + std::string(1, '\0');
-}
 
 LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
@@ -199,22 +120,6 @@ protected:
         EXPECT_EQ(target_.Drop(&data, 0, point, &effect), S_OK);
         EXPECT_EQ(data.refs, 1) << "every reference taken on the data object is given back";
     }
-    // The clipboard's text, asking again while another program holds it.
-    static std::string ClipboardText() {
-        for (const ULONGLONG end = GetTickCount64() + 2000; GetTickCount64() < end; Sleep(10)) {
-            if (!OpenClipboard(nullptr)) continue;
-            std::string text;
-            if (HANDLE h = GetClipboardData(CF_TEXT)) {
-                if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-                    text.assign(p, strnlen(p, GlobalSize(h)));
-                    GlobalUnlock(h);
-                }
-            }
-            CloseClipboard();
-            return text;
-        }
-        return "(clipboard busy)";
-    }
 
     AppState state_;
     Win32Files files_;
@@ -238,11 +143,11 @@ const char kJapanese[] = "\x93\xfa\x96\x7b\x8c\xea\x81\x60";
 TEST_F(BrowserDrop, UnicodeTextArrivesInShiftJis) {
     AddressBar("http://kaveto.test/front/");
     BrowserDataObject data;
-    data.blocks[CF_UNICODETEXT] = Wide(u"日本語\u301C");
+    data.blocks[CF_UNICODETEXT] = drive::UnicodeTextBlock(L"日本語\u301C");
     DropOnTarget(data);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    EXPECT_EQ(ClipboardText(), std::string("1|") + kJapanese + "|http://kaveto.test/front/|");
-    const std::vector<BrowserDataObject::Request> expected{{CF_TEXT, -1},
+    EXPECT_EQ(drive::ClipboardText(), std::string("1|") + kJapanese + "|http://kaveto.test/front/|");
+    const std::vector<drive::OfferedData::Request> expected{{CF_TEXT, -1},
                                                           {CF_HDROP, -1},
                                                           {Format("FileGroupDescriptor"), 0},
                                                           {Format("FileGroupDescriptorW"), -1},
@@ -253,37 +158,37 @@ TEST_F(BrowserDrop, UnicodeTextArrivesInShiftJis) {
 TEST_F(BrowserDrop, ALinkOfferingOnlyTheWideDescriptorGivesTheLinkSnippet) {
     AddressBar("http://kaveto.test/front/");
     BrowserDataObject data;
-    data.blocks[Format("UniformResourceLocatorW")] = Wide(u"http://kaveto.test/linked/");
-    data.blocks[Format("FileGroupDescriptorW")] = DescriptorW(u"日本語\u301C.url");
+    data.blocks[Format("UniformResourceLocatorW")] = drive::UnicodeTextBlock(L"http://kaveto.test/linked/");
+    data.blocks[Format("FileGroupDescriptorW")] = drive::FileGroupDescriptorWBlock({L"日本語\u301C.url"});
     DropOnTarget(data);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    EXPECT_EQ(ClipboardText(), std::string("2|") + kJapanese + "|http://kaveto.test/linked/|http://kaveto.test/front/");
+    EXPECT_EQ(drive::ClipboardText(), std::string("2|") + kJapanese + "|http://kaveto.test/linked/|http://kaveto.test/front/");
 }
 
 TEST_F(BrowserDrop, ADraggedPictureGivesItsAddressAndNeverItsContents) {
     AddressBar("http://kaveto.test/front/");
     BrowserDataObject data;
-    data.blocks[Format("FileGroupDescriptorW")] = DescriptorW(u"photo.jpg");
+    data.blocks[Format("FileGroupDescriptorW")] = drive::FileGroupDescriptorWBlock({L"photo.jpg"});
     data.blocks[Format("FileContents")] = "\xFF\xD8\xFF\xE0 picture";
-    data.blocks[Format("UniformResourceLocatorW")] = Wide(u"http://kaveto.test/img/photo.jpg");
-    data.blocks[CF_UNICODETEXT] = Wide(u"http://kaveto.test/img/photo.jpg");
+    data.blocks[Format("UniformResourceLocatorW")] = drive::UnicodeTextBlock(L"http://kaveto.test/img/photo.jpg");
+    data.blocks[CF_UNICODETEXT] = drive::UnicodeTextBlock(L"http://kaveto.test/img/photo.jpg");
     DropOnTarget(data);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    EXPECT_EQ(ClipboardText(), "4|http://kaveto.test/img/photo.jpg|http://kaveto.test/front/");
+    EXPECT_EQ(drive::ClipboardText(), "4|http://kaveto.test/img/photo.jpg|http://kaveto.test/front/");
     EXPECT_FALSE(data.Asked(Format("FileContents")));
 }
 
 TEST_F(BrowserDrop, TheDragsSourceUrlIsThePageWhenTheBrowserShowsNoAddressBar) {
     const std::string page = CachedPage("<html><head><title>Source page</title></head></html>");
     BrowserDataObject data;
-    data.blocks[CF_UNICODETEXT] = Wide(u"日本語\u301C");
-    data.blocks[Format("HTML Format")] = HtmlFormat(page, "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E");
+    data.blocks[CF_UNICODETEXT] = drive::UnicodeTextBlock(L"日本語\u301C");
+    data.blocks[Format("HTML Format")] = drive::HtmlFormatBlock("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", page);
     DropOnTarget(data);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    EXPECT_EQ(ClipboardText(), std::string("1|") + kJapanese + "|" + page + "|Source page");
+    EXPECT_EQ(drive::ClipboardText(), std::string("1|") + kJapanese + "|" + page + "|Source page");
     EXPECT_EQ(state_.last_found_url, page);
     ASSERT_FALSE(data.requests.empty());
-    EXPECT_EQ(data.requests.back(), (BrowserDataObject::Request{Format("HTML Format"), -1}));
+    EXPECT_EQ(data.requests.back(), (drive::OfferedData::Request{Format("HTML Format"), -1}));
 }
 
 }  // namespace

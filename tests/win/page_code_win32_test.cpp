@@ -13,29 +13,13 @@
 #include "platform/clock_win32.h"
 #include "platform/files_win32.h"
 #include "tests/platform/temp_folder.h"
+#include "tools/drive/clipboard.h"
 
 namespace kaveto {
 namespace {
 
 std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
-// The clipboard's text; another process may hold the clipboard for a
-// moment, so the opening is retried against a deadline.
-std::string ClipboardText() {
-    for (const ULONGLONG end = GetTickCount64() + 2000; GetTickCount64() < end; Sleep(10)) {
-        if (!OpenClipboard(nullptr)) continue;
-        std::string text;
-        if (HANDLE h = GetClipboardData(CF_TEXT)) {
-            if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-                text.assign(p, strnlen(p, GlobalSize(h)));
-                GlobalUnlock(h);
-            }
-        }
-        CloseClipboard();
-        return text;
-    }
-    return "(clipboard busy)";
-}
 
 LRESULT CALLBACK BrowserProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
@@ -121,7 +105,7 @@ TEST_F(CachedPageCode, TheDoubleClickQuotesTheTitleInShiftJis) {
         const std::string url = Show(c.page);
         capture_.Image1DblClick();
         EXPECT_EQ(state_.record.title_txt, c.title);
-        EXPECT_EQ(ClipboardText(), c.title + "|" + url);
+        EXPECT_EQ(drive::ClipboardText(), c.title + "|" + url);
     }
 }
 

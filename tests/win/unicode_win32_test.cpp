@@ -104,49 +104,8 @@ TEST(Win32Clipboard, TakesBothFormsAndJapaneseInOneOpening) {
 
 // ------------------------------------------------------------------ drop
 
-// A data object the way a browser's answers: each block in global memory
-// under its format; DV_E_FORMATETC for a format it does not hold.
-class BrowserData : public IDataObject {
-public:
-    std::map<CLIPFORMAT, std::string> blocks;
-    LONG refs = 1;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** o) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *o = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *o = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
-        auto found = blocks.find(f->cfFormat);
-        if (found == blocks.end() || !(f->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
-        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, found->second.size());
-        if (!h) return E_OUTOFMEMORY;
-        std::memcpy(GlobalLock(h), found->second.data(), found->second.size());
-        GlobalUnlock(h);
-        m->tymed = TYMED_HGLOBAL;
-        m->hGlobal = h;
-        m->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
-        return blocks.count(f->cfFormat) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-};
+// A data object the way a browser's answers.
+using BrowserData = drive::OfferedData;
 
 // The window search of the desktop with the test's browser in front, so
 // that no other window of the test desktop decides the page.

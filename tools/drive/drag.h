@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,53 @@ HRESULT DragTextTo(const std::string& text, POINT target);
 HRESULT DragLinkTo(const std::string& address, const std::string& link_text, POINT target);
 // One file named in CF_HDROP, as a browser drags a picture from its cache.
 HRESULT DragFileTo(const std::string& path, POINT target);
+
+// A data object handed straight to a drop target, as a browser's arrives:
+// each block in global memory under its format, for any index, followed by
+// `padding` (bytes that are no part of it, as a block rounded up by the
+// system carries); DV_E_FORMATETC for a format it does not hold. It records
+// each request and counts the references taken on it; it lives on the
+// caller's stack, so the count is watched, never acted on.
+class OfferedData : public IDataObject {
+public:
+    struct Request {
+        CLIPFORMAT format;
+        LONG lindex;
+        bool operator==(const Request&) const = default;
+    };
+    std::map<CLIPFORMAT, std::string> blocks;
+    std::string padding;
+    // Given to each medium as the object ReleaseStgMedium releases in place
+    // of freeing the block; the blocks are then freed when this object goes.
+    IUnknown* release_with = nullptr;
+    std::vector<Request> requests;
+    int handed = 0;  // blocks handed out
+    LONG refs = 1;
+
+    OfferedData() = default;
+    OfferedData(const OfferedData&) = delete;
+    OfferedData& operator=(const OfferedData&) = delete;
+    virtual ~OfferedData();
+    bool Asked(CLIPFORMAT format) const;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    std::vector<HGLOBAL> kept_;  // blocks released through `release_with`
+};
 
 // OLE for this thread while it lives.
 class OleThread {

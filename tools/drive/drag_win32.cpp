@@ -202,4 +202,46 @@ HRESULT DragFileTo(const std::string& path, POINT target) {
     return DragFormatsTo({{CF_HDROP, DropFilesBlock({path})}}, target);
 }
 
+OfferedData::~OfferedData() {
+    for (HGLOBAL block : kept_) ::GlobalFree(block);
+}
+
+bool OfferedData::Asked(CLIPFORMAT format) const {
+    return std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.format == format; });
+}
+
+HRESULT OfferedData::QueryInterface(REFIID iid, void** object) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+        *object = static_cast<IDataObject*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT OfferedData::GetData(FORMATETC* format, STGMEDIUM* medium) {
+    requests.push_back({format->cfFormat, format->lindex});
+    auto found = blocks.find(format->cfFormat);
+    if (found == blocks.end() || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+    const std::string bytes = found->second + padding;
+    UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    if (!block) return E_OUTOFMEMORY;
+    {
+        GlobalLockGuard lock(block.get());
+        if (!lock.data()) return E_OUTOFMEMORY;
+        std::memcpy(lock.data(), bytes.data(), bytes.size());
+    }
+    ++handed;
+    medium->tymed = TYMED_HGLOBAL;
+    medium->pUnkForRelease = release_with;
+    medium->hGlobal = block.release();  // ReleaseStgMedium frees it, unless `release_with` stands in
+    if (release_with) kept_.push_back(medium->hGlobal);
+    return S_OK;
+}
+
+HRESULT OfferedData::QueryGetData(FORMATETC* format) {
+    return blocks.count(format->cfFormat) ? S_OK : DV_E_FORMATETC;
+}
+
 }  // namespace kaveto::drive
