@@ -1,9 +1,9 @@
 // Checks the converters against glibc's iconv for every JIS X 0208
 // character that glibc knows in EUC-JP.
+#include "tests/text/iconv_reference.h"
 #include "text/jconvert.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cstdio>
 #include <optional>
@@ -12,33 +12,7 @@
 namespace kaveto {
 namespace {
 
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // The whole text converted, with the shift back to the initial state;
-    // nothing when some byte has no mapping.
-    std::optional<std::string> operator()(const std::string& text) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char buffer[64];
-        char* in = const_cast<char*>(text.data());
-        std::size_t in_left = text.size();
-        char* out = buffer;
-        std::size_t out_left = sizeof buffer;
-        if (iconv(cd_, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1)) return std::nullopt;
-        if (iconv(cd_, nullptr, nullptr, &out, &out_left) == static_cast<std::size_t>(-1)) return std::nullopt;
-        return std::string(buffer, out);
-    }
-
-private:
-    iconv_t cd_;
-};
+using testing::Iconv;
 
 // Our JIS returns to the single-byte set with ESC ( J, iconv with ESC ( B.
 std::string NormaliseShiftBack(std::string jis) {
@@ -61,7 +35,7 @@ TEST(JconvertAgainstIconv, EveryJisX0208CharacterOfRows1To84) {
             const std::string euc{static_cast<char>(j1 | 0x80), static_cast<char>(j2 | 0x80)};
             if (!euc_to_utf8(euc)) continue;  // no character in this cell
             ++checked;
-            SCOPED_TRACE(testing::Message() << "row " << row << " cell " << cell);
+            SCOPED_TRACE(::testing::Message() << "row " << row << " cell " << cell);
             const std::string jis = std::string("\x1b$B") + char(j1) + char(j2) + "\x1b(J";
             const std::string sjis = EucToShiftJis(euc);
 

@@ -2,7 +2,6 @@
 // never read as UTF-8; the same text in UTF-8 is, and converts as iconv
 // converts it.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cstdio>
 #include <optional>
@@ -10,26 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/text/iconv_reference.h"
 #include "text/page_code.h"
 
 namespace kaveto {
 namespace {
 
-std::optional<std::string> Iconv(const char* to, const char* from, const std::string& text) {
-    const iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    std::string out(text.size() * 4 + 16, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t in_left = text.size();
-    char* o = out.data();
-    std::size_t out_left = out.size();
-    const bool ok = iconv(cd, &in, &in_left, &o, &out_left) != static_cast<std::size_t>(-1) &&
-                    iconv(cd, nullptr, nullptr, &o, &out_left) != static_cast<std::size_t>(-1);
-    iconv_close(cd);
-    if (!ok) return std::nullopt;
-    out.resize(out.size() - out_left);
-    return out;
-}
 
 std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
@@ -79,8 +64,8 @@ struct Encoded {
 };
 
 Encoded Encode(const std::string& utf8) {
-    const auto sjis = Iconv("CP932", "UTF-8", utf8);
-    const auto euc = Iconv("EUC-JP", "UTF-8", utf8);
+    const auto sjis = testing::ConvertWithIconv("CP932", "UTF-8", utf8);
+    const auto euc = testing::ConvertWithIconv("EUC-JP", "UTF-8", utf8);
     EXPECT_TRUE(sjis && euc);
     return {sjis.value_or(""), euc.value_or("")};
 }
@@ -166,7 +151,7 @@ TEST(PageCodeAgainstIconv, RandomShortTitlesAreRarelyTakenForUtf8) {
         for (int row = first_row; row <= last_row; ++row)
             for (int cell = 1; cell <= 94; ++cell) {
                 const std::string euc{static_cast<char>(0xA0 + row), static_cast<char>(0xA0 + cell)};
-                if (Iconv("UTF-8", "EUC-JP", euc)) out.push_back(euc);
+                if (testing::ConvertWithIconv("UTF-8", "EUC-JP", euc)) out.push_back(euc);
             }
         return out;
     };
@@ -201,7 +186,7 @@ TEST(PageCodeAgainstIconv, RandomShortTitlesAreRarelyTakenForUtf8) {
                 const Pool& pool = kind.pools[pick_pool(random)];
                 euc += pool.euc[random() % pool.euc.size()];
             }
-            const auto sjis = Iconv("SHIFT_JIS", "EUC-JP", euc);
+            const auto sjis = testing::ConvertWithIconv("SHIFT_JIS", "EUC-JP", euc);
             ASSERT_TRUE(sjis);
             const std::string* texts[2] = {&*sjis, &euc};
             for (int code = 0; code < 2; ++code) {

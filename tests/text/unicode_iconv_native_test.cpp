@@ -3,45 +3,20 @@
 // CP932 reads them, and every character of the Basic Multilingual Plane
 // written as CP932 writes it, apart from the choices listed below.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
 
+#include "tests/text/iconv_reference.h"
 #include "text/jconvert.h"
 #include "text/unicode.h"
 
 namespace kaveto {
 namespace {
 
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (ok()) iconv_close(cd_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // The whole text converted; nothing when some of it has no mapping.
-    std::optional<std::string> operator()(const std::string& text) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char buffer[16];
-        char* in = const_cast<char*>(text.data());
-        std::size_t in_left = text.size();
-        char* out = buffer;
-        std::size_t out_left = sizeof buffer;
-        if (iconv(cd_, &in, &in_left, &out, &out_left) == static_cast<std::size_t>(-1) || in_left != 0)
-            return std::nullopt;
-        return std::string(buffer, out);
-    }
-
-private:
-    iconv_t cd_;
-};
+using testing::Iconv;
 
 std::string Utf32(char32_t c) {
     return {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8 & 0xFF), static_cast<char>(c >> 16 & 0xFF), '\0'};
