@@ -12,21 +12,16 @@
 #include <map>
 #include <string>
 
-#include "capture/drop_target_win32.h"
 #include "capture/page_context.h"
 #include "engine/history_menu.h"
 #include "engine/output_sinks.h"
-#include "engine/snippet_composer.h"
-#include "platform/accessibility_win32.h"
 #include "platform/clipboard_win32.h"
-#include "platform/clock_win32.h"
-#include "platform/files_win32.h"
 #include "platform/foreground_win32.h"
 #include "platform/paste_back_win32.h"
 #include "platform/unique_win32.h"
-#include "platform/url_cache_win32.h"
 #include "platform/window_search_win32.h"
 #include "tests/capture/capture_fakes.h"
+#include "tests/win/drop_rig_win32.h"
 #include "tools/drive/drag.h"
 #include "tools/drive/wait.h"
 #include "tools/drive/window_query.h"
@@ -104,33 +99,15 @@ TEST(Win32Clipboard, TakesBothFormsAndJapaneseInOneOpening) {
 
 // ------------------------------------------------------------------ drop
 
-// A data object the way a browser's answers.
-using BrowserData = drive::OfferedData;
-
-// The window search of the desktop with the test's browser in front, so
-// that no other window of the test desktop decides the page.
-class BrowserInFront : public Win32WindowSearch {
-public:
-    WindowHandle ForegroundWindow() override { return reinterpret_cast<WindowHandle>(browser); }
-    HWND browser = nullptr;
-};
 
 LRESULT CALLBACK PlainProcW(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 
-class UnicodeDrop : public ::testing::Test {
+class UnicodeDrop : public testing::DropRig {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(ole_.ok());
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "kaveto-unicode-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        CreateDirectoryA((folder_ + "main").c_str(), nullptr);
-        Write("title.txt", "");
+    UnicodeDrop() {
         // Shift_JIS, as templates always were: the Shift_JIS snippet is what
         // it was before the Unicode one stood beside it.
         Write("main\\2.txt", "2|%url_txt%|%title_txt%|%click_url%|%page_url%");
-        env_.program_folder = folder_;
         state_.settings.LogBool = true;
         state_.settings.SaveFileName = "%my_folder%log.txt";
         state_.settings.LogCode = LogTextCode::Utf8;
@@ -144,46 +121,11 @@ protected:
         const std::u16string caption = kTitle + u" - Google Chrome";
         windows_.browser = CreateWindowExW(0, wc.lpszClassName, reinterpret_cast<const wchar_t*>(caption.c_str()),
                                            WS_OVERLAPPED, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_TRUE(windows_.browser);
     }
-    void TearDown() override {
-        if (windows_.browser) DestroyWindow(windows_.browser);
-        for (const char* f : {"title.txt", "main\\2.txt", "log.txt"}) DeleteFileA((folder_ + f).c_str());
-        RemoveDirectoryA((folder_ + "main").c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
-    void Write(const std::string& name, const std::string& content) {
-        HANDLE f = CreateFileA((folder_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(f, INVALID_HANDLE_VALUE) << name;
-        DWORD written = 0;
-        WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        CloseHandle(f);
-    }
-    void DropOnTarget(BrowserData& data) {
-        DWORD effect = DROPEFFECT_COPY;
-        POINTL point{12, 12};
-        EXPECT_EQ(target_.Drop(&data, 0, point, &effect), S_OK);
-        EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    }
-
-    drive::OleThread ole_;
-    AppState state_;
-    Win32Files files_;
-    Win32Clipboard clipboard_;
-    Win32KeyState keys_;
-    Win32Clock clock_;
-    Environment env_{"", clipboard_, keys_, clock_, files_};
-    BrowserInFront windows_;
-    Win32UrlCache cache_;
-    Win32Accessibility accessibility_;
-    CaptureContext context_{state_, files_, windows_, cache_, accessibility_, [this] { SnippetComposer(state_, env_); }};
-    std::vector<std::string> errors_;
-    DropTarget target_{context_, [this](const std::string& e) { errors_.push_back(e); }};
-    std::string folder_;
 };
 
 TEST_F(UnicodeDrop, ALinkAndAPageTitledBeyondShiftJisArriveWholeInUnicodeAndAsBeforeInCfText) {
-    BrowserData data;
+    drive::OfferedData data;
     data.blocks[drive::RegisteredFormat("UniformResourceLocatorW")] =
         drive::UnicodeTextBlock(L"https://kaveto.test/linked/\u00E9");
     data.blocks[drive::RegisteredFormat("FileGroupDescriptorW")] =
@@ -205,10 +147,10 @@ TEST_F(UnicodeDrop, ALinkAndAPageTitledBeyondShiftJisArriveWholeInUnicodeAndAsBe
     // The log is new: UTF-8 with its byte order mark. Written again under
     // ShiftJis, it stays in the code it holds.
     const std::string bom = "\xEF\xBB\xBF";
-    EXPECT_EQ(files_.ReadAll(folder_ + "log.txt"), bom + Utf16ToUtf8(unicode));
+    EXPECT_EQ(files_.ReadAll(ProgramFile("log.txt")), bom + Utf16ToUtf8(unicode));
     state_.settings.LogCode = LogTextCode::ShiftJis;
     DropOnTarget(data);
-    EXPECT_EQ(files_.ReadAll(folder_ + "log.txt"), bom + Utf16ToUtf8(unicode) + "\r\n" + Utf16ToUtf8(unicode));
+    EXPECT_EQ(files_.ReadAll(ProgramFile("log.txt")), bom + Utf16ToUtf8(unicode) + "\r\n" + Utf16ToUtf8(unicode));
     EXPECT_EQ(state_.history.history_texts.front(), ansi);
     EXPECT_EQ(state_.history.history_labels.front(), kTitleSjis) << "the menu shows the label as it always has";
 }
