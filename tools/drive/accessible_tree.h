@@ -15,7 +15,8 @@ struct AccessibleNode {
     LONG role = ROLE_SYSTEM_CLIENT;
     std::wstring name, value;
     std::vector<AccessibleNode> children;
-    // Milliseconds each question about this object takes to answer.
+    // Milliseconds each question about this object takes to answer (less
+    // once the tree's release event is set).
     DWORD answer_delay_ms = 0;
 };
 
@@ -23,7 +24,9 @@ struct AccessibleNode {
 // reference handed out.
 class AccessibleTree {
 public:
-    explicit AccessibleTree(AccessibleNode root);
+    // `release`, when given, ends every answer's delay once it is set; the
+    // caller keeps it open while the tree may be asked.
+    explicit AccessibleTree(AccessibleNode root, HANDLE release = nullptr);
     ~AccessibleTree();
     AccessibleTree(const AccessibleTree&) = delete;
     AccessibleTree& operator=(const AccessibleTree&) = delete;

@@ -6,6 +6,7 @@ namespace kaveto::drive {
 
 struct AccessibleTree::Shared {
     AccessibleNode root;
+    HANDLE release = nullptr;
     std::atomic<long> questions{0};
 };
 
@@ -122,7 +123,11 @@ private:
     }
     void Asked() {
         ++shared_->questions;
-        if (node_->answer_delay_ms) ::Sleep(node_->answer_delay_ms);
+        if (!node_->answer_delay_ms) return;
+        if (shared_->release)
+            ::WaitForSingleObject(shared_->release, node_->answer_delay_ms);
+        else
+            ::Sleep(node_->answer_delay_ms);
     }
     HRESULT Text(const VARIANT& child, const std::wstring& text, BSTR* out) {
         Asked();
@@ -142,8 +147,9 @@ private:
 
 }  // namespace
 
-AccessibleTree::AccessibleTree(AccessibleNode root) : shared_(std::make_shared<Shared>()) {
+AccessibleTree::AccessibleTree(AccessibleNode root, HANDLE release) : shared_(std::make_shared<Shared>()) {
     shared_->root = std::move(root);
+    shared_->release = release;
     root_ = new NodeObject(shared_, &shared_->root);
 }
 
