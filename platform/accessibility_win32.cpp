@@ -55,11 +55,25 @@ std::u16string TextOf(HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT, BS
     return std::u16string(reinterpret_cast<const char16_t*>(text.get()), ::SysStringLen(text.get()));
 }
 
-// Appends the node's children to the queue, asking for a few at a time.
-void QueueChildren(const Node& node, std::deque<Node>& queue, const Deadline& deadline) {
+// When the walk must stop asking: its time is up, or its reader has gone.
+class Bound {
+public:
+    Bound(unsigned milliseconds, const std::atomic<bool>& stop) : deadline_(milliseconds), stop_(stop) {}
+    bool Reached() const { return stop_ || deadline_.Passed(); }
+
+private:
+    Deadline deadline_;
+    const std::atomic<bool>& stop_;
+};
+
+// Appends the node's children to the queue, asking for a few at a time, and
+// no more than `room` of them: objects the walk could never visit are not
+// asked for.
+void QueueChildren(const Node& node, std::deque<Node>& queue, std::size_t room, const Bound& bound) {
     LONG count = 0;
-    if (FAILED(node.object->get_accChildCount(&count)) || count <= 0) return;
-    for (LONG start = 0; start < count && !deadline.Passed(); start += kChildBatch) {
+    if (bound.Reached() || FAILED(node.object->get_accChildCount(&count)) || count <= 0) return;
+    count = static_cast<LONG>(std::min<std::size_t>(static_cast<std::size_t>(count), room));
+    for (LONG start = 0; start < count && !bound.Reached(); start += kChildBatch) {
         VARIANT children[kChildBatch];
         LONG obtained = 0;
         const LONG wanted = std::min(kChildBatch, count - start);
@@ -106,46 +120,59 @@ struct SharedWalk {
     UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
-void Walk(HWND window, SharedWalk& walk) {
-    const Deadline deadline(Win32Accessibility::kMaxMilliseconds);
+// The browser's objects a walk holds. Letting go of one is a call into the
+// browser, so they go only after the answer is out: a walk that met
+// hundreds would otherwise spend its reader's time on them.
+struct HeldObjects {
+    std::deque<Node> queue;    // met, not yet visited
+    std::deque<Node> visited;  // a deque: a new one never moves the others
+};
+
+void Walk(HWND window, SharedWalk& walk, HeldObjects& held) {
+    // Nothing is asked of the browser once the bound is reached, nor once
+    // the reader has stopped waiting: a browser that answers again late
+    // gets no more questions from a walk nobody waits for.
+    const Bound bound(Win32Accessibility::kMaxMilliseconds, walk.stop);
     ComPtr<IAccessible> root = RootOf(window);
     if (!root.get()) return;
     // Breadth first: the toolbars and the document lie near the root, the
     // page's own content below the document, which is never entered.
-    std::deque<Node> queue;
+    std::deque<Node>& queue = held.queue;
     queue.push_back(Node{std::move(root), CHILDID_SELF});
     for (int visited = 1; !queue.empty() && visited <= Win32Accessibility::kMaxObjects; ++visited) {
-        if (walk.stop || deadline.Passed()) return;
-        const Node node = std::move(queue.front());
+        if (bound.Reached()) return;
+        held.visited.push_back(std::move(queue.front()));
         queue.pop_front();
+        const Node& node = held.visited.back();
         const LONG role = RoleOf(node);
+        {
+            std::lock_guard<std::mutex> hold(walk.lock);
+            walk.page.visited = visited;
+        }
+        if (bound.Reached()) return;
         if (role == ROLE_SYSTEM_DOCUMENT) {
             const std::u16string value = TextOf(&IAccessible::get_accValue, node);
             const bool address = IsWebOrFileAddress(value);
+            {
+                std::lock_guard<std::mutex> hold(walk.lock);
+                if (walk.page.has_document && !address) continue;  // the first one is kept
+                walk.page.has_document = true;
+                walk.page.document_value = value;
+            }
+            // Its name is the title; one with an address ends the walk.
+            if (bound.Reached()) return;
+            std::u16string name = TextOf(&IAccessible::get_accName, node);
             std::lock_guard<std::mutex> hold(walk.lock);
-            walk.page.visited = visited;
-            if (walk.page.has_document && !address) continue;  // the first one is kept
-            walk.page.has_document = true;
-            walk.page.document_value = value;
+            walk.page.document_name = std::move(name);
+            if (address) return;
         } else if (role == ROLE_SYSTEM_TEXT) {
             std::u16string value = TextOf(&IAccessible::get_accValue, node);
             std::lock_guard<std::mutex> hold(walk.lock);
-            walk.page.visited = visited;
             if (!value.empty()) walk.page.editable_values.push_back(std::move(value));
-            continue;
-        } else {
-            {
-                std::lock_guard<std::mutex> hold(walk.lock);
-                walk.page.visited = visited;
-            }
-            if (node.child_id == CHILDID_SELF) QueueChildren(node, queue, deadline);
-            continue;
+        } else if (node.child_id == CHILDID_SELF) {
+            const std::size_t left = static_cast<std::size_t>(Win32Accessibility::kMaxObjects - visited);
+            if (queue.size() < left) QueueChildren(node, queue, left - queue.size(), bound);
         }
-        // A document: its name is the title; one with an address ends the walk.
-        std::u16string name = TextOf(&IAccessible::get_accName, node);
-        std::lock_guard<std::mutex> hold(walk.lock);
-        walk.page.document_name = std::move(name);
-        if (IsWebOrFileAddress(walk.page.document_value)) return;
     }
 }
 
@@ -166,9 +193,12 @@ AccessiblePage Win32Accessibility::ReadPage(WindowHandle window) {
     try {
         std::thread([walk, hwnd] {
             const HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-            Walk(hwnd, *walk);
+            {
+                HeldObjects held;
+                Walk(hwnd, *walk, held);
+                ::SetEvent(walk->done.get());
+            }
             if (SUCCEEDED(com)) ::CoUninitialize();
-            ::SetEvent(walk->done.get());
         }).detach();
     } catch (const std::system_error&) {
         return AccessiblePage{};

@@ -36,6 +36,9 @@ public:
     bool Answer(WPARAM wparam, LPARAM lparam, LRESULT& result);
     // Objects asked about so far (role, name, value or children).
     long questions() const;
+    // References to the tree's objects held outside the tree: 0 once every
+    // reader has let go of every object.
+    long references() const;
 
     struct Shared;
 

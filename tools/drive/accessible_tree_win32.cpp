@@ -8,6 +8,7 @@ struct AccessibleTree::Shared {
     AccessibleNode root;
     HANDLE release = nullptr;
     std::atomic<long> questions{0};
+    std::atomic<long> references{0};  // on every object, the tree's own included
 };
 
 namespace {
@@ -19,7 +20,9 @@ BSTR ToBstr(const std::wstring& text) { return ::SysAllocStringLen(text.data(), 
 class NodeObject final : public IAccessible {
 public:
     NodeObject(std::shared_ptr<AccessibleTree::Shared> shared, const AccessibleNode* node)
-        : shared_(std::move(shared)), node_(node) {}
+        : shared_(std::move(shared)), node_(node) {
+        ++shared_->references;
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
@@ -30,8 +33,12 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        ++shared_->references;
+        return ++refs_;
+    }
     ULONG STDMETHODCALLTYPE Release() override {
+        --shared_->references;
         const ULONG left = --refs_;
         if (left == 0) delete this;
         return left;
@@ -162,6 +169,8 @@ bool AccessibleTree::Answer(WPARAM wparam, LPARAM lparam, LRESULT& result) {
 }
 
 long AccessibleTree::questions() const { return shared_->questions.load(); }
+
+long AccessibleTree::references() const { return shared_->references.load() - 1; }
 
 AccessibleNode BrowserTree(const std::wstring& bar_value, const std::wstring& title, const std::wstring& address,
                            int page_objects) {
