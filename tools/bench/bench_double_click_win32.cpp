@@ -8,7 +8,8 @@
 //
 // Without --tree every answer is measured in turn. Prints, per answer, the
 // median, minimum and maximum of the double-clicks and of the walks alone,
-// and the objects the walk visited. Exit status: 0 done, 1 a round went
+// the questions the tree answered per double-click (role, name, value,
+// children) and the objects the walk visited. Exit status: 0 done, 1 a round went
 // wrong (its snippet is printed), 2 usage.
 //
 //   bench_double_click walk HWND           one walk of that window: "visited ms found"
@@ -122,7 +123,8 @@ bool TimeWalks(StandInBrowser& browser, const Answer& answer, int runs, Figures&
 // `runs` double-clicks; false, with the snippet printed, when one quoted
 // something else than expected.
 bool TimeDoubleClicks(StandInBrowser& browser, const Answer& answer, int runs, const std::string& expected,
-                      Figures& times) {
+                      Figures& times, long& questions) {
+    const long asked_before = browser.TreeQuestions();
     for (int run = 0; run < runs; ++run) {
         if (!browser.BringToFront()) {
             std::printf("  the browser did not come to the front\n");
@@ -139,6 +141,7 @@ bool TimeDoubleClicks(StandInBrowser& browser, const Answer& answer, int runs, c
         }
         times.ms.push_back(took);
     }
+    questions = (browser.TreeQuestions() - asked_before) / runs;
     return true;
 }
 
@@ -155,15 +158,17 @@ bool Measure(BrowserKind kind, const Answer& answer, int runs) {
     const std::string expected = answers ? kTitleSjis + "\r\n" + kPage + "\r\n" : "\r\n\r\n";
     Figures clicks, walks;
     std::string visited;
-    const bool ok = TimeDoubleClicks(browser, answer, runs, expected, clicks) &&
+    long questions = 0;
+    const bool ok = TimeDoubleClicks(browser, answer, runs, expected, clicks, questions) &&
                     TimeWalks(browser, answer, runs, walks, visited);
     ::PostMessageA(picture, WM_CLOSE, 0, 0);
     program.WaitForExit();
     if (!ok) return false;
-    std::printf("%-7s %4zu   %6lu %5lu %5lu   %6lu %5lu %5lu   %s\n", answer.name, clicks.ms.size(),
+    std::printf("%-7s %4zu   %6lu %5lu %5lu   %6lu %5lu %5lu   %9ld   %s\n", answer.name, clicks.ms.size(),
                 static_cast<unsigned long>(clicks.median()), static_cast<unsigned long>(clicks.min()),
                 static_cast<unsigned long>(clicks.max()), static_cast<unsigned long>(walks.median()),
-                static_cast<unsigned long>(walks.min()), static_cast<unsigned long>(walks.max()), visited.c_str());
+                static_cast<unsigned long>(walks.min()), static_cast<unsigned long>(walks.max()), questions,
+                visited.c_str());
     std::fflush(stdout);
     return true;
 }
@@ -196,8 +201,8 @@ int main(int argc, char** argv) {
     if (args.size() % 2 != 0 || runs < 1) return Usage();
     if (answers.empty()) answers.assign(std::begin(kAnswers), std::end(kAnswers));
     OleThread ole;
-    std::printf("tree    runs   double-click to clipboard (ms)   the walk alone (ms)   objects visited\n"
-                "                median   min   max   median   min   max\n");
+    std::printf("tree    runs   double-click (ms)      walk alone (ms)      questions   objects visited\n"
+                "               median   min   max   median   min   max   per click\n");
     for (const Answer& answer : answers)
         if (!Measure(kind, answer, runs)) {
             std::printf("%s: failed\n", answer.name);

@@ -116,7 +116,6 @@ public:
         : StandInBrowser(BrowserPage{address, L""}, BrowserOptions{kind, TreeAnswer::kPage, placement}) {}
     ~StandInBrowser();
     HWND window() const { return browser_->window(); }
-    BrowserKind kind() const { return kind_; }
     bool ShowAddress(const std::string& address) { return ShowAddressIn(window(), address); }
     bool ShowPage(const BrowserPage& page) { return ShowPageIn(window(), page); }
     bool BringToFront();
@@ -129,7 +128,6 @@ public:
     long TreeQuestions() const { return browser_->TreeQuestions(); }
 
 private:
-    BrowserKind kind_;
     std::unique_ptr<BrowserWindow> browser_;
     WindowThread thread_;
 };

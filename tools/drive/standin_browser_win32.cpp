@@ -260,8 +260,7 @@ void HangBrowser(HWND browser, DWORD ms) {
 }
 
 StandInBrowser::StandInBrowser(const BrowserPage& page, const BrowserOptions& options)
-    : kind_(options.kind),
-      browser_(MakeBrowserWindow(options.kind, options.tree)),
+    : browser_(MakeBrowserWindow(options.kind, options.tree)),
       thread_([this, page, placement = options.placement] { browser_->Open(page, placement); },
               [this] { browser_->Close(); }) {}
 
