@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/foreground_win32.h"
 #include "platform/unique_win32.h"
@@ -55,11 +56,25 @@ std::u16string TextOf(HRESULT (STDMETHODCALLTYPE IAccessible::*read)(VARIANT, BS
     return std::u16string(reinterpret_cast<const char16_t*>(text.get()), ::SysStringLen(text.get()));
 }
 
-// Appends the node's children to the queue, asking for a few at a time.
-void QueueChildren(const Node& node, std::deque<Node>& queue, const Deadline& deadline) {
+// When the walk must stop asking: its time is up, or its reader has gone.
+class Bound {
+public:
+    Bound(unsigned milliseconds, const std::atomic<bool>& stop) : deadline_(milliseconds), stop_(stop) {}
+    bool Reached() const { return stop_ || deadline_.Passed(); }
+
+private:
+    Deadline deadline_;
+    const std::atomic<bool>& stop_;
+};
+
+// Appends the node's children to the queue, asking for a few at a time, and
+// no more than `room` of them: objects the walk could never visit are not
+// asked for.
+void QueueChildren(const Node& node, std::deque<Node>& queue, std::size_t room, const Bound& bound) {
     LONG count = 0;
-    if (FAILED(node.object->get_accChildCount(&count)) || count <= 0) return;
-    for (LONG start = 0; start < count && !deadline.Passed(); start += kChildBatch) {
+    if (bound.Reached() || FAILED(node.object->get_accChildCount(&count)) || count <= 0) return;
+    count = static_cast<LONG>(std::min<std::size_t>(static_cast<std::size_t>(count), room));
+    for (LONG start = 0; start < count && !bound.Reached(); start += kChildBatch) {
         VARIANT children[kChildBatch];
         LONG obtained = 0;
         const LONG wanted = std::min(kChildBatch, count - start);
@@ -106,46 +121,76 @@ struct SharedWalk {
     UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
-void Walk(HWND window, SharedWalk& walk) {
-    const Deadline deadline(Win32Accessibility::kMaxMilliseconds);
+// Every object of the browser the walk has met, in the order met (a deque:
+// a new one never moves the others). Letting go of one is a call into the
+// browser, so they go only after the answer is out: a walk that met
+// hundreds would otherwise spend its reader's time on them.
+using MetObjects = std::deque<Node>;
+
+// Reads what the node tells: the document's value and name, an editable
+// text's value. True when the walk is over: a document with an address.
+bool Read(const Node& node, LONG role, SharedWalk& walk, const Bound& bound) {
+    if (role == ROLE_SYSTEM_TEXT) {
+        std::u16string value = TextOf(&IAccessible::get_accValue, node);
+        std::lock_guard<std::mutex> hold(walk.lock);
+        if (!value.empty()) walk.page.editable_values.push_back(std::move(value));
+        return false;
+    }
+    const std::u16string value = TextOf(&IAccessible::get_accValue, node);
+    const bool address = IsWebOrFileAddress(value);
+    {
+        std::lock_guard<std::mutex> hold(walk.lock);
+        if (walk.page.has_document && !address) return false;  // the first one is kept
+        walk.page.has_document = true;
+        walk.page.document_value = value;
+    }
+    // Its name is the title; one with an address ends the walk.
+    if (bound.Reached()) return true;
+    std::u16string name = TextOf(&IAccessible::get_accName, node);
+    std::lock_guard<std::mutex> hold(walk.lock);
+    walk.page.document_name = std::move(name);
+    return address;
+}
+
+void Walk(HWND window, SharedWalk& walk, MetObjects& met) {
+    // Nothing is asked of the browser once the bound is reached, nor once
+    // the reader has stopped waiting: a browser that answers again late
+    // gets no more questions from a walk nobody waits for.
+    const Bound bound(Win32Accessibility::kMaxMilliseconds, walk.stop);
     ComPtr<IAccessible> root = RootOf(window);
     if (!root.get()) return;
-    // Breadth first: the toolbars and the document lie near the root, the
-    // page's own content below the document, which is never entered.
-    std::deque<Node> queue;
-    queue.push_back(Node{std::move(root), CHILDID_SELF});
-    for (int visited = 1; !queue.empty() && visited <= Win32Accessibility::kMaxObjects; ++visited) {
-        if (walk.stop || deadline.Passed()) return;
-        const Node node = std::move(queue.front());
-        queue.pop_front();
-        const LONG role = RoleOf(node);
-        if (role == ROLE_SYSTEM_DOCUMENT) {
-            const std::u16string value = TextOf(&IAccessible::get_accValue, node);
-            const bool address = IsWebOrFileAddress(value);
-            std::lock_guard<std::mutex> hold(walk.lock);
-            walk.page.visited = visited;
-            if (walk.page.has_document && !address) continue;  // the first one is kept
-            walk.page.has_document = true;
-            walk.page.document_value = value;
-        } else if (role == ROLE_SYSTEM_TEXT) {
-            std::u16string value = TextOf(&IAccessible::get_accValue, node);
-            std::lock_guard<std::mutex> hold(walk.lock);
-            walk.page.visited = visited;
-            if (!value.empty()) walk.page.editable_values.push_back(std::move(value));
-            continue;
-        } else {
+    met.push_back(Node{std::move(root), CHILDID_SELF});
+    // Breadth first, one level at a time: the toolbars and the document lie
+    // near the root, the page's own content below the document, which is
+    // never entered. Every object of a level is asked what it is before any
+    // of them is opened, so a document beside a toolbar is read without
+    // first asking for the toolbar's children.
+    int visited = 0;
+    for (std::size_t level = 0; level < met.size();) {
+        const std::size_t level_end = met.size();
+        std::vector<std::size_t> containers;
+        for (std::size_t i = level; i < level_end; ++i) {
+            if (visited == Win32Accessibility::kMaxObjects || bound.Reached()) return;
+            const LONG role = RoleOf(met[i]);
             {
                 std::lock_guard<std::mutex> hold(walk.lock);
-                walk.page.visited = visited;
+                walk.page.visited = ++visited;
             }
-            if (node.child_id == CHILDID_SELF) QueueChildren(node, queue, deadline);
-            continue;
+            if (bound.Reached()) return;
+            if (role == ROLE_SYSTEM_DOCUMENT || role == ROLE_SYSTEM_TEXT) {
+                if (Read(met[i], role, walk, bound)) return;
+            } else if (met[i].child_id == CHILDID_SELF) {
+                containers.push_back(i);
+            }
         }
-        // A document: its name is the title; one with an address ends the walk.
-        std::u16string name = TextOf(&IAccessible::get_accName, node);
-        std::lock_guard<std::mutex> hold(walk.lock);
-        walk.page.document_name = std::move(name);
-        if (IsWebOrFileAddress(walk.page.document_value)) return;
+        for (std::size_t i : containers) {
+            // No more children are asked for than could still be visited.
+            const std::size_t waiting = met.size() - level_end;
+            const std::size_t room = static_cast<std::size_t>(Win32Accessibility::kMaxObjects - visited);
+            if (waiting >= room) break;
+            QueueChildren(met[i], met, room - waiting, bound);
+        }
+        level = level_end;
     }
 }
 
@@ -166,9 +211,12 @@ AccessiblePage Win32Accessibility::ReadPage(WindowHandle window) {
     try {
         std::thread([walk, hwnd] {
             const HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-            Walk(hwnd, *walk);
+            {
+                MetObjects met;
+                Walk(hwnd, *walk, met);
+                ::SetEvent(walk->done.get());
+            }
             if (SUCCEEDED(com)) ::CoUninitialize();
-            ::SetEvent(walk->done.get());
         }).detach();
     } catch (const std::system_error&) {
         return AccessiblePage{};

@@ -12,7 +12,6 @@
 namespace kaveto::e2e {
 namespace {
 
-constexpr POINT kPicture = {112, 112};
 // "日本語のページ" in Shift_JIS, EUC-JP and ISO-2022-JP.
 const std::string kTitleSjis = "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x79\x81\x5b\x83\x57";
 const std::string kTitleEuc = "\xc6\xfc\xcb\xdc\xb8\xec\xa4\xce\xa5\xda\xa1\xbc\xa5\xb8";
@@ -20,24 +19,8 @@ const std::string kTitleJis = "\x1b\x24\x42\x46\x7c\x4b\x5c\x38\x6c\x24\x4e\x25\
 // The corner brackets the first template puts around the selection.
 const std::string kOpen = "\x81\x75", kClose = "\x81\x76";
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public ProgramCase {
 protected:
-    void SetUp() override {
-        folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
-        program = std::make_unique<RunningProgram>(folder.exe());
-        window = program->WaitForMainWindow();
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override {
-        if (HWND box = program->Window(kDialogClass)) {
-            ADD_FAILURE() << "a message box was left open: " << MessageOf(box);
-            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        if (window && program->Running()) {
-            ::PostMessageA(window, WM_CLOSE, 0, 0);
-            program->WaitForExit();
-        }
-    }
     // A browser showing a cached page with the title; returns its address.
     std::string CachedPage(const std::string& title) {
         const std::string url = pages.NewAddress("page.html");
@@ -45,12 +28,8 @@ protected:
         return url;
     }
 
-    OleThread ole;
     CachedPages pages;
     testing::TempFolder temp;
-    KavetoFolder folder;
-    std::unique_ptr<RunningProgram> program;
-    HWND window = nullptr;
 };
 
 TEST_F(CaptureTest, ADoubleClickQuotesTheBrowsersPageWithItsTitleInShiftJisAndBringsTheBrowserBack) {

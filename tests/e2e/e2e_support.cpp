@@ -14,6 +14,24 @@ bool RunningProgram::WaitForMenu(DWORD timeout_ms) const {
     return WaitForWindow(kMenuClass, timeout_ms) && WaitForForegroundIn(pid(), timeout_ms);
 }
 
+void ProgramCase::SetUp() {
+    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
+    program = std::make_unique<RunningProgram>(folder.exe());
+    window = program->WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+}
+
+void ProgramCase::TearDown() {
+    if (HWND box = program->Window(kDialogClass)) {
+        ADD_FAILURE() << "a message box was left open: " << MessageOf(box);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    if (window && program->Running()) {
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        program->WaitForExit();
+    }
+}
+
 bool ShowsIcon(const ChildWindow& child) {
     return child.visible && child.class_name == "Static" && (child.style & SS_TYPEMASK) == SS_ICON &&
            ::SendMessageA(child.handle, STM_GETICON, 0, 0) != 0;

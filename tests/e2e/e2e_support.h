@@ -4,7 +4,9 @@
 // its settings file, and the snippets of a capture. Everything started or
 // made here is undone when its owner goes, also when an assertion fails.
 #include <windows.h>
+#include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +57,21 @@ std::string MessageOf(HWND box);
 
 // "Section/Key=value" for every line of a settings file, in file order.
 std::vector<std::string> IniLines(const std::string& content);
+
+// One case against a copy of the program in a fresh folder, its picture
+// with its top-left corner at (100, 100). A message box left open fails the
+// case; the program is closed when the case ends.
+class ProgramCase : public ::testing::Test {
+protected:
+    static constexpr POINT kPicture = {112, 112};
+    void SetUp() override;
+    void TearDown() override;
+
+    OleThread ole;
+    KavetoFolder folder;
+    std::unique_ptr<RunningProgram> program;
+    HWND window = nullptr;
+};
 
 // What the clipboard held after `act`, for comparison with a snippet: the
 // text, or a note that nothing was delivered.

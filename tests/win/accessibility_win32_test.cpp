@@ -9,6 +9,8 @@
 
 #include "tools/drive/accessible_tree.h"
 #include "tools/drive/drag.h"
+#include "tools/drive/wait.h"
+#include "platform/unique_win32.h"
 #include "tools/drive/window_thread.h"
 
 namespace kaveto {
@@ -22,9 +24,11 @@ using drive::AccessibleTree;
 // the system, as a window without a tree of its own does.
 class TreeWindow {
 public:
-    explicit TreeWindow(std::optional<AccessibleNode> root)
-        : root_(std::move(root)), thread_([this] { Open(); }, [this] { Close(); }) {}
+    // `release` ends the delays of the tree's answers once it is set.
+    explicit TreeWindow(std::optional<AccessibleNode> root, HANDLE release = nullptr)
+        : root_(std::move(root)), release_(release), thread_([this] { Open(); }, [this] { Close(); }) {}
     WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
+    const AccessibleTree& tree() const { return *tree_; }
     // The window's thread stops answering for a while.
     void Hang(DWORD ms) { ::PostMessageA(window_, WM_APP, ms, 0); }
 
@@ -42,7 +46,7 @@ private:
     }
     void Open() {
         ::OleInitialize(nullptr);
-        if (root_) tree_ = std::make_unique<AccessibleTree>(std::move(*root_));
+        if (root_) tree_ = std::make_unique<AccessibleTree>(std::move(*root_), release_);
         WNDCLASSW wc = {};
         wc.lpfnWndProc = Proc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
@@ -59,6 +63,7 @@ private:
     }
 
     std::optional<AccessibleNode> root_;
+    HANDLE release_;
     std::unique_ptr<AccessibleTree> tree_;
     HWND window_ = nullptr;
     drive::WindowThread thread_;  // last: it starts at once and uses the members above
@@ -129,6 +134,24 @@ TEST_F(AccessibilityWalk, StopsAtItsBoundsWhateverTheTree) {
         EXPECT_LE(page.visited, Win32Accessibility::kMaxObjects);
         EXPECT_FALSE(page.has_document);
     }
+}
+
+// The reader stops waiting while the walk is still inside a question; when
+// the browser answers at last, the walk asks nothing more and lets go of
+// every object.
+TEST_F(AccessibilityWalk, AnAbandonedWalkAsksNothingMoreOnceTheBrowserAnswers) {
+    UniqueHandle release(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    AccessibleNode silent = drive::BrowserTree(L"example.jp/late", L"Late", L"https://example.jp/late");
+    silent.answer_delay_ms = drive::kPatienceMs;
+    TreeWindow browser(std::move(silent), release.get());
+    const AccessiblePage page = reader_.ReadPage(browser.handle());
+    EXPECT_FALSE(page.has_document);
+    ASSERT_EQ(browser.tree().questions(), 1) << "the walk waits inside its first question";
+
+    ::SetEvent(release.get());
+    EXPECT_TRUE(drive::WaitUntil([&] { return browser.tree().references() == 0; }))
+        << browser.tree().references() << " references still held by the walk";
+    EXPECT_EQ(browser.tree().questions(), 1);
 }
 
 }  // namespace

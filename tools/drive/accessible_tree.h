@@ -15,7 +15,8 @@ struct AccessibleNode {
     LONG role = ROLE_SYSTEM_CLIENT;
     std::wstring name, value;
     std::vector<AccessibleNode> children;
-    // Milliseconds each question about this object takes to answer.
+    // Milliseconds each question about this object takes to answer (less
+    // once the tree's release event is set).
     DWORD answer_delay_ms = 0;
 };
 
@@ -23,7 +24,9 @@ struct AccessibleNode {
 // reference handed out.
 class AccessibleTree {
 public:
-    explicit AccessibleTree(AccessibleNode root);
+    // `release`, when given, ends every answer's delay once it is set; the
+    // caller keeps it open while the tree may be asked.
+    explicit AccessibleTree(AccessibleNode root, HANDLE release = nullptr);
     ~AccessibleTree();
     AccessibleTree(const AccessibleTree&) = delete;
     AccessibleTree& operator=(const AccessibleTree&) = delete;
@@ -33,6 +36,9 @@ public:
     bool Answer(WPARAM wparam, LPARAM lparam, LRESULT& result);
     // Objects asked about so far (role, name, value or children).
     long questions() const;
+    // References to the tree's objects held outside the tree: 0 once every
+    // reader has let go of every object.
+    long references() const;
 
     struct Shared;
 

@@ -6,7 +6,9 @@ namespace kaveto::drive {
 
 struct AccessibleTree::Shared {
     AccessibleNode root;
+    HANDLE release = nullptr;
     std::atomic<long> questions{0};
+    std::atomic<long> references{0};  // on every object, the tree's own included
 };
 
 namespace {
@@ -18,7 +20,9 @@ BSTR ToBstr(const std::wstring& text) { return ::SysAllocStringLen(text.data(), 
 class NodeObject final : public IAccessible {
 public:
     NodeObject(std::shared_ptr<AccessibleTree::Shared> shared, const AccessibleNode* node)
-        : shared_(std::move(shared)), node_(node) {}
+        : shared_(std::move(shared)), node_(node) {
+        ++shared_->references;
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
@@ -29,8 +33,12 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        ++shared_->references;
+        return ++refs_;
+    }
     ULONG STDMETHODCALLTYPE Release() override {
+        --shared_->references;
         const ULONG left = --refs_;
         if (left == 0) delete this;
         return left;
@@ -122,7 +130,11 @@ private:
     }
     void Asked() {
         ++shared_->questions;
-        if (node_->answer_delay_ms) ::Sleep(node_->answer_delay_ms);
+        if (!node_->answer_delay_ms) return;
+        if (shared_->release)
+            ::WaitForSingleObject(shared_->release, node_->answer_delay_ms);
+        else
+            ::Sleep(node_->answer_delay_ms);
     }
     HRESULT Text(const VARIANT& child, const std::wstring& text, BSTR* out) {
         Asked();
@@ -142,8 +154,9 @@ private:
 
 }  // namespace
 
-AccessibleTree::AccessibleTree(AccessibleNode root) : shared_(std::make_shared<Shared>()) {
+AccessibleTree::AccessibleTree(AccessibleNode root, HANDLE release) : shared_(std::make_shared<Shared>()) {
     shared_->root = std::move(root);
+    shared_->release = release;
     root_ = new NodeObject(shared_, &shared_->root);
 }
 
@@ -156,6 +169,8 @@ bool AccessibleTree::Answer(WPARAM wparam, LPARAM lparam, LRESULT& result) {
 }
 
 long AccessibleTree::questions() const { return shared_->questions.load(); }
+
+long AccessibleTree::references() const { return shared_->references.load() - 1; }
 
 AccessibleNode BrowserTree(const std::wstring& bar_value, const std::wstring& title, const std::wstring& address,
                            int page_objects) {

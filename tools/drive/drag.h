@@ -33,6 +33,9 @@ std::string DropFilesBlock(const std::vector<std::string>& paths);  // CF_HDROP,
 // "HTML Format": the header with its offsets, then the UTF-8 fragment in a page.
 std::string HtmlFormatBlock(const std::string& utf8_fragment, const std::string& source_url);
 std::string Utf8(const std::wstring& text);
+// Conversions through the ANSI code page, as the desktop's programs make them.
+std::wstring WideFromAnsi(const std::string& ansi);
+std::string AnsiFromWide(const std::wstring& text);
 
 // Runs OLE's drag loop with the formats: the pointer goes over the target
 // and the data is dropped there. Returns DoDragDrop's result once the drop

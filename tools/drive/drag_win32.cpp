@@ -180,6 +180,23 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
+std::wstring WideFromAnsi(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
+    return out;
+}
+
+std::string AnsiFromWide(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                        nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
 HRESULT DragFormatsTo(std::vector<DragFormat> formats, POINT target) {
     ComPtr<IDataObject> data(new ListDataObject(std::move(formats)));
     ComPtr<IDropSource> source(new PointingDropSource(target));

@@ -32,6 +32,9 @@ private:
 std::string CommitToUrlCache(const std::string& url, const std::string& content, const char* extension = "htm",
                              const std::string& headers = "");
 
+// The local file of a cached address; "" when it is not cached.
+std::string CachedFileOf(const std::string& url);
+
 // A small page with the title; with a charset, a meta line declares it.
 std::string PageHtml(const std::string& title, const std::string& charset = "");
 

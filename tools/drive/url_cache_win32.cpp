@@ -42,6 +42,19 @@ std::string CommitToUrlCache(const std::string& url, const std::string& content,
     return path;
 }
 
+std::string CachedFileOf(const std::string& url) {
+    std::vector<char> buffer(4096);
+    DWORD size = static_cast<DWORD>(buffer.size());
+    auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    if (!::GetUrlCacheEntryInfoA(url.c_str(), entry, &size)) {
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+        buffer.resize(size);
+        entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+        if (!::GetUrlCacheEntryInfoA(url.c_str(), entry, &size)) return {};
+    }
+    return entry->lpszLocalFileName ? entry->lpszLocalFileName : "";
+}
+
 std::string PageHtml(const std::string& title, const std::string& charset) {
     const std::string meta =
         charset.empty() ? "" : "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset + "\">\r\n";

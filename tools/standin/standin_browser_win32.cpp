@@ -5,8 +5,10 @@
 //
 //   standin_browser cache URL TITLE        put a page with that title in the cache; prints its file
 //   standin_browser uncache URL            remove the page again
-//   standin_browser show [--kind K] URL [SECONDS]
-//                                          a browser window showing URL; prints its handle
+//   standin_browser show [--kind K] [--tree T] [--title TITLE] URL [SECONDS]
+//                                          a browser window of kind K (edit, chrome, firefox)
+//                                          showing URL; T is how its tree answers (page,
+//                                          huge, silent, none); prints its handle
 //   standin_browser drag X Y text TEXT [LINKNAME]
 //   standin_browser drag X Y files PATH... drop on the screen point X,Y
 //
@@ -30,7 +32,8 @@ using namespace kaveto::drive;
 
 int Usage() {
     std::fputs(
-        "usage: standin_browser cache URL TITLE | uncache URL | show [--kind edit] URL [SECONDS]\n"
+        "usage: standin_browser cache URL TITLE | uncache URL\n"
+        "       | show [--kind edit|chrome|firefox] [--tree page|huge|silent|none] [--title TITLE] URL [SECONDS]\n"
         "       | drag X Y text TEXT [LINKNAME] | drag X Y files PATH...\n",
         stderr);
     return 2;
@@ -44,14 +47,16 @@ int CachePage(const std::string& url, const std::string& title) {
     return 0;
 }
 
-int ShowBrowser(BrowserKind kind, const std::string& url, int seconds) {
-    auto browser = MakeBrowserWindow(kind);
-    HWND top = browser->Open(url, kBrowserPlacement);
+int ShowBrowser(const BrowserOptions& options, const BrowserPage& page, int seconds) {
+    auto browser = MakeBrowserWindow(options.kind, options.tree);
+    HWND top = browser->Open(page, options.placement);
     if (!top) return 1;
     ::SetForegroundWindow(top);
     std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(top)));
     std::fflush(stdout);
     WaitUntil([&] { return !::IsWindow(top); }, static_cast<DWORD>(seconds) * 1000);
+    browser->EndHang();
+    browser->Close();
     return 0;
 }
 
@@ -74,15 +79,27 @@ int Drag(int x, int y, const std::vector<std::string>& args) {
 }
 
 int Show(std::vector<std::string> args) {
-    BrowserKind kind = BrowserKind::kEditBar;
-    if (args.size() >= 2 && args[0] == "--kind") {
-        const auto named = BrowserKindNamed(args[1]);
-        if (!named) return Usage();
-        kind = *named;
+    BrowserOptions options;
+    BrowserPage page;
+    while (args.size() >= 2 && args[0].rfind("--", 0) == 0) {
+        if (args[0] == "--kind") {
+            const auto named = BrowserKindNamed(args[1]);
+            if (!named) return Usage();
+            options.kind = *named;
+        } else if (args[0] == "--tree") {
+            const auto named = TreeAnswerNamed(args[1]);
+            if (!named) return Usage();
+            options.tree = *named;
+        } else if (args[0] == "--title") {
+            page.title = WideFromAnsi(args[1]);
+        } else {
+            return Usage();
+        }
         args.erase(args.begin(), args.begin() + 2);
     }
     if (args.empty() || args.size() > 2) return Usage();
-    return ShowBrowser(kind, args[0], args.size() == 2 ? std::atoi(args[1].c_str()) : 60);
+    page.address = args[0];
+    return ShowBrowser(options, page, args.size() == 2 ? std::atoi(args[1].c_str()) : 60);
 }
 
 }  // namespace
