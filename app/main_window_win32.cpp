@@ -217,13 +217,15 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_LBUTTONDBLCLK:
         // The second press of a double-click is a press too: the capture
-        // runs first, then the press may start a move. A capture can outlast
-        // the press; a move started after the release would wait for the
-        // next one and hold the mouse and keys until then.
+        // runs first, then the press may start a move.
         Image1DblClick();
-        if (!LeftButtonHeld()) return 0;
         [[fallthrough]];
     case WM_LBUTTONDOWN:
+        // A press can be handled after its release: behind a capture, or
+        // late on a busy machine. A move started then would wait for the
+        // next release and hold the mouse and keys until it came.
+        if (!LeftButtonHeld()) return 0;
+        [[fallthrough]];
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:

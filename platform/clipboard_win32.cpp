@@ -12,11 +12,12 @@ namespace kaveto {
 namespace {
 
 // The clipboard, open for as long as the guard lives. Another program may
-// hold it for a moment, so opening is retried briefly.
+// hold it for a moment (more than a moment on a busy machine), so opening is
+// retried for up to a second.
 class OpenClipboardGuard {
 public:
     explicit OpenClipboardGuard(HWND owner) {
-        for (int attempt = 0; attempt < 10; ++attempt) {
+        for (int attempt = 0; attempt < 50; ++attempt) {
             if (::OpenClipboard(owner)) {
                 open_ = true;
                 return;
@@ -58,6 +59,12 @@ void Put(UINT format, UniqueHGlobal& block) {
 constexpr LCID kJapanese = 0x0411;
 
 }  // namespace
+
+Win32Clipboard::Win32Clipboard(HWND owner)
+    : own_window_(owner ? nullptr
+                        : ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            ::GetModuleHandleA(nullptr), nullptr)),
+      owner_(owner ? owner : own_window_.get()) {}
 
 void Win32Clipboard::SetText(const std::string& text) {
     UniqueHGlobal block = AnsiBlock(text);

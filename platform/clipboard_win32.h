@@ -4,17 +4,22 @@
 #include <windows.h>
 
 #include "platform/seams.h"
+#include "platform/unique_win32.h"
 
 namespace kaveto {
 
 class Win32Clipboard : public Clipboard {
 public:
-    // `owner` becomes the clipboard's owner; null leaves it without one.
-    explicit Win32Clipboard(HWND owner = nullptr) : owner_(owner) {}
+    // `owner` becomes the clipboard's owner; without one, a hidden window of
+    // the clipboard's own. (Under Wine two openings without a window are
+    // both let in, and the first to close ends the other's opening while it
+    // is still writing.)
+    explicit Win32Clipboard(HWND owner = nullptr);
     void SetText(const std::string& text) override;
     void SetTexts(const DualText& text) override;
 
 private:
+    UniqueWindow own_window_;
     HWND owner_;
 };
 

@@ -38,7 +38,8 @@ protected:
     // opens.
     void ChooseEntry(char letter) {
         ChordByHand({VK_MENU, 'A'});
-        ASSERT_TRUE(program->WaitForMenu()) << "the hotkey opened no menu";
+        ASSERT_TRUE(program->WaitForMenu()) << "the hotkey opened no menu; the program: " << DescribeWindow(window)
+                                            << "; in front: " << DescribeWindow(::GetForegroundWindow());
         Tap(letter);
     }
 
@@ -76,7 +77,7 @@ TEST_F(HistoryTest, AChosenEntryIsPastedIntoTheEditorThatWasInFrontAlsoWhenThePi
     WaitForThePasteToEnd();
 
     ::PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program->WaitForExit());
+    ASSERT_TRUE(program->WaitForExit()) << DescribeWindow(window);
     EXPECT_EQ(program->ExitCode(), 0u);
 }
 
@@ -90,7 +91,8 @@ TEST_F(HistoryTest, WithPasteSwitchedOffTheEntryOnlyReachesTheClipboardAndTheEdi
     SetClipboardText("something else");
     ChooseEntry('A');
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == snippet; }));
-    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == editor.window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == editor.window(); }))
+        << "in front: " << DescribeWindow(::GetForegroundWindow());
     // Once the program has handled the choice, any key it sent is queued
     // before this one: the editor then holds the key alone, or the paste too.
     ASSERT_TRUE(SyncWith(window));

@@ -129,6 +129,15 @@ std::string DescribeWindow(HWND window) {
             if (ClassNameOf(child) == "Static" && !TextOf(child, 1000).empty())
                 description += ", saying \"" + TextOf(child, 1000) + "\"";
     }
+    // A thread inside a menu or a move takes no other input until it ends.
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) {
+        if (info.flags & GUI_INMENUMODE) description += ", in a menu";
+        if (info.flags & GUI_POPUPMENUMODE) description += " (a popup menu)";
+        if (info.flags & GUI_INMOVESIZE) description += ", moving";
+        if (info.hwndCapture) description += ", capture on class \"" + ClassNameOf(info.hwndCapture) + "\"";
+    }
     return description;
 }
 
