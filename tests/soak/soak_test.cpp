@@ -8,7 +8,7 @@
 // small fixed amount since the first hundred captures.
 //
 // It takes minutes, so it is no part of the default test run:
-// tests/soak/run-soak.sh runs it.
+// `cmake --build build/windows --target soak` runs it (tests/soak/run-soak.sh).
 #include <windows.h>
 #include <psapi.h>
 #include <winternl.h>
@@ -42,11 +42,11 @@ constexpr std::size_t kHistoryEntries = 20;
 // windows, the URL cache's index, its menu) and holds its full 20 history
 // entries, and it keeps nothing more per capture; under
 // Wine its handles have then stayed the same to the last and its private
-// memory has grown by 44 to 80 KiB, a page at a time. One handle lost in 45
+// memory has grown by 44 to 88 KiB, a page at a time. One handle lost in 45
 // captures exceeds the handle bound; any loss of 1.2 KiB or more per capture
 // (a clipboard block, a snippet pair, a read buffer of the page or of a cache
-// entry's description) exceeds the memory bound, which leaves twelve times
-// the growth seen for the heap's own slack.
+// entry's description) exceeds the memory bound, which leaves more than
+// eleven times the growth seen for the heap's own slack.
 constexpr DWORD kHandleGrowth = 20;
 constexpr std::int64_t kPrivateGrowth = 1 << 20;
 // How long a hotkey press may take to open the menu: it takes about 50 ms.
@@ -148,7 +148,10 @@ std::string Aftermath(const RunningProgram& program) {
     const bool changed = WaitUntil([&] { return ClipboardSequence() != sequence; }, 2000);
     std::string report = changed ? "the clipboard changed again later" : "no later change of the clipboard";
     report += "; owner: " + DescribeWindow(::GetClipboardOwner()) + "; formats:";
-    if (::OpenClipboard(nullptr)) {
+    // Opened with a window, as ClipboardText opens it (see tools/drive).
+    const UniqueWindow reader(
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    if (::OpenClipboard(reader.get())) {
         for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format))
             report += " " + std::to_string(format);
         ::CloseClipboard();
