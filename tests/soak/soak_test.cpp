@@ -152,8 +152,10 @@ std::string Aftermath(const RunningProgram& program) {
     const UniqueWindow reader(
         ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleA(nullptr), nullptr));
     if (::OpenClipboard(reader.get())) {
-        for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format))
-            report += " " + std::to_string(format);
+        for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format)) {
+            report += ' ';
+            report += std::to_string(format);
+        }
         ::CloseClipboard();
     }
     report += "; text \"" + ClipboardText() + "\"";
