@@ -8,11 +8,16 @@
 namespace kaveto::drive {
 namespace {
 
-// The clipboard, open while the guard lives.
+// The clipboard, open while the guard lives. Under Wine two threads that
+// both open it without a window share one opening: the second is let in
+// while the first is still writing, and its close ends the first one's
+// opening, so the writer's next SetClipboardData fails. A reader opens it
+// with a window of its own, which is refused until the writer has closed,
+// as Windows refuses any second opener.
 class ClipboardOpening {
 public:
-    ClipboardOpening() {
-        if (!WaitUntil([] { return ::OpenClipboard(nullptr) != 0; }, 2000))
+    explicit ClipboardOpening(HWND window = nullptr) {
+        if (!WaitUntil([window] { return ::OpenClipboard(window) != 0; }, 2000))
             throw std::runtime_error("the clipboard stays busy");
     }
     ~ClipboardOpening() { ::CloseClipboard(); }
@@ -25,7 +30,11 @@ public:
 DWORD ClipboardSequence() { return ::GetClipboardSequenceNumber(); }
 
 std::string ClipboardText() {
-    ClipboardOpening open;
+    // The window only opens the clipboard: it never empties it, so it never
+    // becomes the owner that a program emptying the clipboard waits for.
+    UniqueWindow reader(
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    ClipboardOpening open(reader.get());
     HANDLE block = ::GetClipboardData(CF_TEXT);
     if (!block) return {};
     GlobalLockGuard lock(block);
