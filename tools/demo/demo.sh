@@ -5,10 +5,11 @@
 # Copies kaveto.exe and its default files from BIN_DIR (a windows build's
 # bin folder) into a fresh program folder under WORK_DIR, starts it and runs
 # demo_driver.exe, which plays a user and prints each snippet. The driver
-# stops twice for a picture of the screen, taken here: demo-menu.png (the
-# browsers, the picture and the history menu open) and demo-editor.png (the
-# editor holding the pasted snippet). With --gif, frames of the screen are
-# taken all along as well and joined into demo.gif. Then the program is
+# stops after each step for a picture of the screen, taken here; two are
+# kept: demo-menu.png (the browsers and the history menu open over the
+# picture) and demo-editor.png (the editor holding the pasted snippet). With
+# --gif, frames of the screen are taken all along as well and joined with
+# the steps' pictures, each captioned, into demo.gif. Then the program is
 # closed as a user would (WM_CLOSE) and the settings file it wrote is
 # printed. Fails, naming the step, when a step fails, a picture is missing
 # or blank, or the program does not end cleanly.

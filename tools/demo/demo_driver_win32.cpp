@@ -148,7 +148,7 @@ int Run(const Pauses& pauses) {
             BringToFrontToStay(from.window(), shown);
             snippet = Delivered(ClipboardAfter(capture), heading);
             if (snippet.find(address) != std::string::npos || attempt == kAttempts) break;
-            std::printf("(%s: no page quoted, the browser answered too late; once more)\n", heading);
+            std::printf("(%s: no page quoted, as when the browser answers too late; once more)\n", heading);
         }
         PrintResult(heading, snippet);
         Check(snippet.find(address) != std::string::npos, std::string(heading) + ": the page was not quoted");
