@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing Kaveto needs on Debian 12, if missing.
 set -euo pipefail
+# fonts-ipafont-gothic: Wine finds no Japanese font without it, and the
+# demonstration's pictures would show boxes for Japanese text.
 packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth imagemagick
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth imagemagick fonts-ipafont-gothic
   clang libclang-rt-14-dev libfuzzer-14-dev libre2-dev libpcre2-dev perl locales zip unzip)
 missing=()
 for p in "${packages[@]}"; do
