@@ -34,12 +34,7 @@ mkdir -p "$run_root"
 
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
 if [ -n "${DISPLAY:-}" ]; then
-    folder=$(mktemp -d "$run_root/kaveto.XXXXXX")
-    cp "$build/bin/kaveto.exe" "$folder/"
-    for item in main sub title.txt log; do
-        if [ -e "$build/bin/$item" ]; then cp -r "$build/bin/$item" "$folder/"; fi
-    done
-    mkdir -p "$folder/log"
+    folder=$("$root/tools/wine/program-folder.sh" "$build/bin" "$run_root")
     echo "program folder: $folder"
     exec wine "$folder/kaveto.exe"
 fi

@@ -21,13 +21,7 @@ gif=no
 if [ "${4:-}" = --gif ]; then gif=yes; elif [ -n "${4:-}" ]; then echo "usage: $0 STATE BIN WORK [--gif]" >&2; exit 2; fi
 fail() { echo "demo.sh: $*" >&2; exit 1; }
 
-mkdir -p "$work"
-folder=$(mktemp -d "$work/kaveto.XXXXXX")
-cp "$bin/kaveto.exe" "$folder/"
-for item in main sub title.txt log; do
-    if [ -e "$bin/$item" ]; then cp -r "$bin/$item" "$folder/"; fi
-done
-mkdir -p "$folder/log"
+folder=$("$(dirname "$0")/../wine/program-folder.sh" "$bin" "$work") || fail "the program folder could not be made"
 echo "program folder: $folder"
 
 display=$(cat "$state/display") || fail "no Wine environment in $state"
