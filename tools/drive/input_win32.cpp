@@ -79,19 +79,36 @@ bool HeldKey::Hold() {
 }
 
 bool ChordByHand(std::initializer_list<BYTE> keys) {
+    const std::vector<BYTE> order(keys);
     std::vector<std::unique_ptr<HeldKey>> held;
-    for (BYTE vk : keys) {
-        // Each key before the next: the last one's effect is the caller's to
-        // wait for (it may well move the focus, and with it the keys).
-        if (!held.empty() && !WaitUntil([&] {
-                const HWND front = ::GetForegroundWindow();
-                if (front && !SyncInputWith(front)) return false;
-                for (auto& key : held)
-                    if (!key->Hold()) return false;
-                return true;
-            }))
-            return false;
-        held.push_back(std::make_unique<HeldKey>(vk));
+    // Each key waits until the window in front has taken the ones before it
+    // and they are still down.
+    const auto earlier_keys_held = [&] {
+        return WaitUntil([&] {
+            const HWND front = ::GetForegroundWindow();
+            if (front && !SyncInputWith(front)) return false;
+            for (auto& key : held)
+                if (!key->Hold()) return false;
+            return true;
+        });
+    };
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        if (!held.empty() && !earlier_keys_held()) return false;
+        held.push_back(std::make_unique<HeldKey>(order[i]));
+    }
+    // The last key makes the chord (a hotkey is posted when it goes down).
+    // Under Wine a focus notice may let go of the earlier keys just before
+    // it; they are then seen released just after it, and a hand would
+    // still be holding them, so the last key goes down once more. (Let go
+    // just after it instead, the chord has counted already; a second one is
+    // what a hand pressing twice gives.)
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (!held.empty() && !earlier_keys_held()) return false;
+        HeldKey last(order.back());
+        bool all_down = true;
+        for (std::size_t i = 0; i + 1 < order.size(); ++i)
+            if (!(::GetAsyncKeyState(order[i]) & 0x8000)) all_down = false;
+        if (all_down) break;
     }
     while (!held.empty()) held.pop_back();  // up in reverse
     return true;
