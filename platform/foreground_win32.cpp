@@ -32,12 +32,12 @@ void RaiseWithoutWaiting(HWND window) {
 
 }  // namespace
 
-bool WindowAnswers(HWND window) {
+bool WindowAnswers(HWND window, UINT timeout_ms) {
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) != 0;
+    return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeout_ms, &result) != 0;
 }
 
-void ForceForeground(HWND window) {
+void ForceForeground(HWND window, UINT answer_timeout_ms) {
     if (!window || !::IsWindow(window)) return;
     // The program that has just had the user's click or hotkey may hand the
     // foreground on, so the plain request normally takes. Joining the two
@@ -56,7 +56,7 @@ void ForceForeground(HWND window) {
         // waited for no longer than the time limit.
         for (HWND involved : {window, previous})
             if (involved && ::GetWindowThreadProcessId(involved, nullptr) != ::GetCurrentThreadId())
-                WindowAnswers(involved);
+                WindowAnswers(involved, answer_timeout_ms);
         return;
     }
     // Refused (the system's foreground lock). With the foreground thread's
@@ -64,7 +64,7 @@ void ForceForeground(HWND window) {
     // that does not answer is left where it is rather than waited for.
     const DWORD window_thread = ::GetWindowThreadProcessId(window, nullptr);
     const DWORD foreground_thread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    if (window_thread != ::GetCurrentThreadId() && !WindowAnswers(window)) return;
+    if (window_thread != ::GetCurrentThreadId() && !WindowAnswers(window, answer_timeout_ms)) return;
     if (foreground_thread == 0 || foreground_thread == window_thread) {
         ::BringWindowToTop(window);
         return;

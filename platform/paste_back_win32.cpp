@@ -6,7 +6,10 @@
 
 namespace kaveto {
 
-void Win32PasteBack::BringToFront(WindowHandle window) { ForceForeground(reinterpret_cast<HWND>(window)); }
+// The paste's keys follow, so the window is given longer to take the front.
+void Win32PasteBack::BringToFront(WindowHandle window) {
+    ForceForeground(reinterpret_cast<HWND>(window), kTypingAnswerTimeoutMs);
+}
 
 void Win32PasteBack::Pause(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 

@@ -22,6 +22,7 @@ void ProgramCase::SetUp() {
 }
 
 void ProgramCase::TearDown() {
+    if (!program) return;  // it did not start
     if (HWND box = program->Window(kDialogClass)) {
         ADD_FAILURE() << "a message box was left open: " << MessageOf(box);
         ::PostMessageA(box, WM_COMMAND, IDOK, 0);

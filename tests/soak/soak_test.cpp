@@ -10,8 +10,6 @@
 // It takes minutes, so it is no part of the default test run:
 // `cmake --build build/windows --target soak` runs it (tests/soak/run-soak.sh).
 #include <windows.h>
-#include <psapi.h>
-#include <winternl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,6 +26,7 @@
 
 #include "platform/unique_win32.h"
 #include "tests/e2e/e2e_support.h"
+#include "tools/drive/footprint.h"
 
 namespace kaveto::e2e {
 namespace {
@@ -74,71 +73,13 @@ struct Sample {
     DWORD elapsed_ms;
 };
 
-// The program's handle count and private memory as another process reads
-// them: GetProcessHandleCount and PrivateUsage, or where the system answers
-// those with 0 (Wine 8 does, for every process), the process's entries in
-// the system's handle table and its PagefileUsage, which Windows documents as
-// the same private commit charge and which Wine fills.
-class Footprint {
-public:
-    explicit Footprint(DWORD pid)
-        : pid_(pid), process_(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {}
-    std::optional<Sample> Take(int captures, DWORD elapsed_ms) const {
-        DWORD handles = 0;
-        PROCESS_MEMORY_COUNTERS_EX memory = {};
-        memory.cb = sizeof memory;
-        if (!process_ || !::GetProcessHandleCount(process_.get(), &handles) ||
-            !::GetProcessMemoryInfo(process_.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                                    sizeof memory))
-            return std::nullopt;
-        if (handles == 0) handles = HandlesInTheSystemTable();
-        const SIZE_T private_bytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
-        if (handles == 0 || private_bytes == 0) return std::nullopt;
-        return Sample{captures, handles, static_cast<std::int64_t>(private_bytes), elapsed_ms};
-    }
-
-private:
-    // SystemHandleInformation: a count, then one entry per open handle of
-    // every process.
-    struct HandleEntry {
-        ULONG owner_pid;
-        BYTE object_type, flags;
-        USHORT value;
-        void* object;
-        ULONG access;
-    };
-    struct HandleTable {
-        ULONG count;
-        HandleEntry entries[1];
-    };
-    static constexpr int kSystemHandleInformation = 16;
-    static constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
-
-    DWORD HandlesInTheSystemTable() const {
-        std::vector<char> table(1 << 20);
-        ULONG needed = 0;
-        NTSTATUS status;
-        while ((status = ::NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(kSystemHandleInformation),
-                                                    table.data(), static_cast<ULONG>(table.size()), &needed)) ==
-               kInfoLengthMismatch)
-            table.resize(std::max<std::size_t>(table.size() * 2, needed));
-        if (status != 0) return 0;
-        ULONG count = 0;
-        std::memcpy(&count, table.data(), sizeof count);
-        const std::size_t first = offsetof(HandleTable, entries);
-        count = static_cast<ULONG>(std::min<std::size_t>(count, (table.size() - first) / sizeof(HandleEntry)));
-        DWORD owned = 0;
-        for (ULONG i = 0; i < count; ++i) {
-            HandleEntry entry;
-            std::memcpy(&entry, table.data() + first + i * sizeof entry, sizeof entry);
-            owned += entry.owner_pid == pid_;
-        }
-        return owned;
-    }
-
-    DWORD pid_;
-    UniqueHandle process_;
-};
+// The program's handle count and private memory, as another process reads
+// them.
+std::optional<Sample> TakeSample(DWORD pid, int captures, DWORD elapsed_ms) {
+    const std::optional<Footprint> footprint = FootprintOf(pid);
+    if (!footprint) return std::nullopt;
+    return Sample{captures, footprint->handles, static_cast<std::int64_t>(footprint->private_bytes), elapsed_ms};
+}
 
 // For a failure: the clipboard as it stands once it has stayed unchanged
 // for a while (or a later change has come), who put it there and in which
@@ -314,10 +255,9 @@ protected:
 };
 
 TEST_F(Soak, AThousandCapturesLeaveTheProgramAnsweringWithTheLastTwentyAndNoGrowth) {
-    const Footprint footprint(program->pid());
     const Stopwatch clock;
     std::vector<Sample> samples;
-    const std::optional<Sample> first = footprint.Take(0, 0);
+    const std::optional<Sample> first = TakeSample(program->pid(), 0, 0);
     ASSERT_TRUE(first) << "the program's handles and memory cannot be read: error " << ::GetLastError();
     Print(*first);
     samples.push_back(*first);
@@ -346,7 +286,7 @@ TEST_F(Soak, AThousandCapturesLeaveTheProgramAnsweringWithTheLastTwentyAndNoGrow
         }
         if (n % kSampleEvery == 0) {
             ASSERT_TRUE(SyncWith(window)) << "the program did not answer";
-            const std::optional<Sample> sample = footprint.Take(n, clock.ElapsedMs());
+            const std::optional<Sample> sample = TakeSample(program->pid(), n, clock.ElapsedMs());
             ASSERT_TRUE(sample);
             Print(*sample);
             samples.push_back(*sample);

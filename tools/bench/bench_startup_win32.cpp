@@ -7,13 +7,8 @@
 // closes it. One round before the timed ones is not counted, so that every
 // timed start finds the system warm.
 //
-// Wine answers those two calls in full for the calling process only: for
-// another one, PrivateUsage is 0 and the handle count is always 0. Then the
-// bench reads what Wine gives the process itself as PrivateUsage: its
-// anonymous resident memory and swap (RssAnon and VmSwap in its
-// /proc/PID/status, found through the Z: drive by the program's path in
-// /proc/PID/cmdline); and it counts the process's handles in the system's
-// handle table (NtQuerySystemInformation).
+// Wine answers those two calls in full for the calling process only; for
+// another one the figures are read as tools/drive/footprint.h says.
 //
 // For comparison, the stand-in browser (tools/standin: a console program
 // that shows a frame with one edit box, built the same way) is measured the
@@ -24,20 +19,17 @@
 // Prints the median, minimum and maximum of each figure. Exit status: 0
 // done, 1 a round went wrong, 2 usage.
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/unique_win32.h"
+#include "tools/drive/footprint.h"
 #include "tools/drive/process.h"
 #include "tools/drive/program_folder.h"
 #include "tools/drive/wait.h"
@@ -68,78 +60,6 @@ struct Results {
     Figures start_ms, private_kib, handles;
 };
 
-// The handles the process holds, counted in the system's handle table.
-std::optional<unsigned long> HandlesInTable(DWORD pid) {
-    struct Entry {
-        PVOID object;
-        ULONG_PTR process;
-        ULONG_PTR handle;
-        ULONG access;
-        USHORT creator;
-        USHORT type;
-        ULONG attributes;
-        ULONG reserved;
-    };
-    struct Table {
-        ULONG_PTR count;
-        ULONG_PTR reserved;
-        Entry entries[1];
-    };
-    constexpr ULONG kExtendedHandleInformation = 64;
-    constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
-    using Query = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
-    const auto query =
-        reinterpret_cast<Query>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query) return std::nullopt;
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        ULONG needed = 0;
-        const LONG status = query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-        if (status == kLengthMismatch) {
-            buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
-            continue;
-        }
-        if (status < 0) return std::nullopt;
-        break;
-    }
-    const auto* table = reinterpret_cast<const Table*>(buffer.data());
-    const std::size_t room = (buffer.size() - offsetof(Table, entries)) / sizeof(Entry);
-    unsigned long count = 0;
-    for (std::size_t i = 0; i < std::min<std::size_t>(table->count, room); ++i)
-        if (table->entries[i].process == pid) ++count;
-    return count;
-}
-
-// Under Wine: the Unix process whose command line starts with the program's
-// path, and its anonymous resident memory and swap, in KiB.
-std::optional<unsigned long> UnixPrivateKib(const std::string& exe) {
-    WIN32_FIND_DATAA found;
-    kaveto::UniqueFindHandle find(::FindFirstFileA("Z:\\proc\\*", &found));
-    if (!find) return std::nullopt;
-    do {
-        const std::string name = found.cFileName;
-        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream cmdline("Z:\\proc\\" + name + "\\cmdline", std::ios::binary);
-        std::string command;
-        std::getline(cmdline, command, '\0');
-        if (_stricmp(command.c_str(), exe.c_str()) != 0) continue;
-        std::ifstream status("Z:\\proc\\" + name + "\\status");
-        unsigned long kib = 0;
-        bool seen = false;
-        for (std::string line; std::getline(status, line);) {
-            std::istringstream fields(line);
-            std::string key;
-            unsigned long value = 0;
-            if ((fields >> key >> value) && (key == "RssAnon:" || key == "VmSwap:")) {
-                kib += value;
-                seen = true;
-            }
-        }
-        if (seen) return kib;
-    } while (::FindNextFileA(find.get(), &found));
-    return std::nullopt;
-}
-
 // One start: false, with what went wrong printed, when the window did not
 // come or the process could not be read.
 bool Round(const Program& program, Results* results) {
@@ -151,25 +71,14 @@ bool Round(const Program& program, Results* results) {
         std::printf("  %s: no window of class %s\n", program.name, program.window_class.c_str());
         return false;
     }
-    kaveto::UniqueHandle handle(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE,
+    kaveto::UniqueHandle handle(::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
                                               process.pid()));
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    DWORD handle_count = 0;
     // A console program (the stand-in) has no input-idle state: the round
     // trip through its window stands for it.
     const bool idle = handle && ::WaitForInputIdle(handle.get(), kPatienceMs) != WAIT_TIMEOUT && SyncWith(window);
-    if (!idle || !::GetProcessMemoryInfo(handle.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                                         sizeof memory) ||
-        !::GetProcessHandleCount(handle.get(), &handle_count)) {
+    const std::optional<Footprint> footprint = idle ? FootprintOf(process.pid()) : std::nullopt;
+    if (!footprint) {
         std::printf("  %s: the idle process could not be read (error %lu)\n", program.name, ::GetLastError());
-        return false;
-    }
-    std::optional<unsigned long> private_kib = static_cast<unsigned long>(memory.PrivateUsage / 1024);
-    std::optional<unsigned long> handles = handle_count;
-    if (*private_kib == 0) private_kib = UnixPrivateKib(program.exe);
-    if (*handles == 0) handles = HandlesInTable(process.pid());
-    if (!private_kib || !handles) {
-        std::printf("  %s: the %s could not be read\n", program.name, private_kib ? "handles" : "private memory");
         return false;
     }
     ::PostMessageA(window, WM_CLOSE, 0, 0);
@@ -179,8 +88,8 @@ bool Round(const Program& program, Results* results) {
     }
     if (results) {
         results->start_ms.values.push_back(took);
-        results->private_kib.values.push_back(*private_kib);
-        results->handles.values.push_back(*handles);
+        results->private_kib.values.push_back(static_cast<unsigned long>(footprint->private_bytes / 1024));
+        results->handles.values.push_back(footprint->handles);
     }
     return true;
 }

@@ -26,7 +26,7 @@ Process::Process(const std::string& exe, const Options& options) {
     PROCESS_INFORMATION info = {};
     if (!::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, options.capture_output, 0, nullptr,
                           folder.c_str(), &startup, &info))
-        throw std::runtime_error("cannot start " + exe);
+        throw std::runtime_error("cannot start " + exe + " (error " + std::to_string(::GetLastError()) + ")");
     process_.reset(info.hProcess);
     thread_.reset(info.hThread);
     pid_ = info.dwProcessId;
