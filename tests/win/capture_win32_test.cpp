@@ -21,6 +21,7 @@
 #include "platform/window_search_win32.h"
 #include "tests/capture/capture_fakes.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/win/window_search_rig_win32.h"
 #include "tools/drive/clipboard.h"
 #include "tools/drive/drag.h"
 #include "tools/drive/process.h"
@@ -74,52 +75,37 @@ TEST_F(WindowTree, FindsTheAddressBarAmongTheDescendants) {
     Child(pane, "EDIT", "http://kaveto.test/right/");
     Child(top_, "Edit", "http://kaveto.test/later/");
 
-    AppState state;
-    testing::FakeFiles files;
-    Win32WindowSearch windows;
-    testing::FakeUrlCache cache;
-    testing::FakeAccessibility accessibility;
-    CaptureContext context{state, files, windows, cache, accessibility, nullptr};
-    FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
-    EXPECT_EQ(state.last_found_url, "http://kaveto.test/right/");
+    WindowSearchRig rig;
+    FindPageAddress(rig.context, reinterpret_cast<WindowHandle>(top_));
+    EXPECT_EQ(rig.state.last_found_url, "http://kaveto.test/right/");
 
     char name[256] = {};
-    EXPECT_EQ(windows.ClassName(reinterpret_cast<WindowHandle>(GetWindow(pane, GW_CHILD)), name, 255), 4);
+    EXPECT_EQ(rig.windows.ClassName(reinterpret_cast<WindowHandle>(GetWindow(pane, GW_CHILD)), name, 255), 4);
     EXPECT_STREQ(name, "Edit");
 }
 
 TEST_F(WindowTree, CutsALongAddressTo255Characters) {
     const std::string address = "https://kaveto.test/" + std::string(400, 'x');
     Child(top_, "Edit", address);
-    AppState state;
-    state.last_found_url = "previous";
-    testing::FakeFiles files;
-    Win32WindowSearch windows;
-    testing::FakeUrlCache cache;
-    testing::FakeAccessibility accessibility;
-    CaptureContext context{state, files, windows, cache, accessibility, nullptr};
-    FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
-    EXPECT_EQ(state.last_found_url, address.substr(0, 255));
+    WindowSearchRig rig;
+    rig.state.last_found_url = "previous";
+    FindPageAddress(rig.context, reinterpret_cast<WindowHandle>(top_));
+    EXPECT_EQ(rig.state.last_found_url, address.substr(0, 255));
 
     DestroyWindow(GetWindow(top_, GW_CHILD));
     Child(top_, "Edit", "HTTP://kaveto.test/");
-    FindPageAddress(context, reinterpret_cast<WindowHandle>(top_));
-    EXPECT_EQ(state.last_found_url, address.substr(0, 255)) << "the last address is kept";
+    FindPageAddress(rig.context, reinterpret_cast<WindowHandle>(top_));
+    EXPECT_EQ(rig.state.last_found_url, address.substr(0, 255)) << "the last address is kept";
 }
 
 TEST_F(WindowTree, WithoutAWindowSearchesTheTopLevelWindows) {
     HWND bar = CreateWindowExA(0, "Edit", "http://kaveto.test/top-level/", WS_POPUP, 0, 0, 100, 20, nullptr,
                                nullptr, nullptr, nullptr);
     ASSERT_TRUE(bar);
-    AppState state;
-    testing::FakeFiles files;
-    Win32WindowSearch windows;
-    testing::FakeUrlCache cache;
-    testing::FakeAccessibility accessibility;
-    CaptureContext context{state, files, windows, cache, accessibility, nullptr};
-    FindPageAddress(context, 0);
+    WindowSearchRig rig;
+    FindPageAddress(rig.context, 0);
     DestroyWindow(bar);
-    EXPECT_EQ(state.last_found_url, "http://kaveto.test/top-level/");
+    EXPECT_EQ(rig.state.last_found_url, "http://kaveto.test/top-level/");
 }
 
 // ---------------------------------------------------------------- URL cache

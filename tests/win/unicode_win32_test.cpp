@@ -22,6 +22,7 @@
 #include "platform/window_search_win32.h"
 #include "tests/capture/capture_fakes.h"
 #include "tests/win/drop_rig_win32.h"
+#include "tests/win/window_search_rig_win32.h"
 #include "tools/drive/drag.h"
 #include "tools/drive/wait.h"
 #include "tools/drive/window_query.h"
@@ -164,16 +165,11 @@ TEST(UnicodeAddressBar, TheBarsOwnUnicodeTextIsTheAddressesUnicodeForm) {
     HWND bar = CreateWindowExW(0, L"Edit", L"http://kaveto.test/caf\u00E9/\U0001F600", WS_CHILD, 0, 0, 300, 20, top,
                                nullptr, nullptr, nullptr);
     ASSERT_TRUE(bar);
-    AppState state;
-    testing::FakeFiles files;
-    Win32WindowSearch windows;
-    testing::FakeUrlCache cache;
-    testing::FakeAccessibility accessibility;
-    CaptureContext context{state, files, windows, cache, accessibility, nullptr};
-    CapturePageContext(context, reinterpret_cast<WindowHandle>(top));
-    EXPECT_EQ(state.record.page_url.rfind("http://kaveto.test/caf", 0), 0u) << "read in the code page, as always";
-    EXPECT_EQ(state.record.utf8.page_url, U8(u8"http://kaveto.test/caf\u00E9/\U0001F600"));
-    EXPECT_EQ(state.last_found_url_utf8, state.record.utf8.page_url);
+    WindowSearchRig rig;
+    CapturePageContext(rig.context, reinterpret_cast<WindowHandle>(top));
+    EXPECT_EQ(rig.state.record.page_url.rfind("http://kaveto.test/caf", 0), 0u) << "read in the code page, as always";
+    EXPECT_EQ(rig.state.record.utf8.page_url, U8(u8"http://kaveto.test/caf\u00E9/\U0001F600"));
+    EXPECT_EQ(rig.state.last_found_url_utf8, rig.state.record.utf8.page_url);
     DestroyWindow(top);
 }
 
