@@ -179,12 +179,28 @@ void TForm1::OpenPopupMenu1(POINT screen_point) {
     PopupMenu1Popup();
     // Either button chooses an item; the choice arrives as WM_COMMAND after
     // the menu has closed.
+    menu_open_ = true;
     ::TrackPopupMenu(popup_menu1_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen_point.x, screen_point.y, 0, handle(),
                      nullptr);
+    menu_open_ = false;
+}
+
+// A hotkey is posted, and what is posted is taken before input: on a busy
+// machine the keys of the chord pressed before it (its Alt) still wait in
+// the queue, and the menu would read that Alt as the user closing it. They
+// are handled first; keys pressed after the hotkey are left to the menu.
+void TForm1::TakeKeysPressedBefore(LONG time) {
+    MSG msg;
+    while (::PeekMessageA(&msg, handle(), WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) &&
+           static_cast<LONG>(msg.time - static_cast<DWORD>(time)) <= 0) {
+        ::PeekMessageA(&msg, handle(), WM_KEYFIRST, WM_KEYLAST, PM_REMOVE);
+        ::DispatchMessageA(&msg);
+    }
 }
 
 void TForm1::WMHotKey(WPARAM id) {
     if (id != kHotKeyId) return;
+    TakeKeysPressedBefore(::GetMessageTime());
     TrackTargetWindow();
     ForceForeground(handle());
     OpenPopupMenu1(ClientOriginOnScreen());
@@ -258,7 +274,15 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_HOTKEY:
         WMHotKey(wparam);
         return 0;
+    case WM_CANCELMODE:
+        // On a busy machine the news that this window lost the keyboard
+        // focus can come after it has taken the front again, and ending the
+        // menu on it closes the menu the user has just opened. The menu of
+        // the window in front stays open.
+        if (menu_open_ && ::GetForegroundWindow() == handle()) return 0;
+        break;
     case kShowPendingErrors:
+        if (menu_open_) ::EndMenu();
         while (!pending_errors_.empty()) {
             const std::string message = std::move(pending_errors_.front());
             pending_errors_.pop_front();

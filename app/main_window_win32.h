@@ -77,6 +77,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void CreatePopupMenu1();
     void OpenPopupMenu1(POINT screen_point);
+    void TakeKeysPressedBefore(LONG time);
     void Paint();
     POINT ClientOriginOnScreen() const;
 
@@ -86,6 +87,8 @@ private:
     std::deque<std::string> pending_errors_;
     UniqueGdiObject picture_;
     COLORREF transparent_colour_ = 0;
+    // True while the history menu is open.
+    bool menu_open_ = false;
     UniqueMenu popup_menu1_;
     UniqueWindow handle_;
 };
