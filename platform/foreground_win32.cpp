@@ -30,6 +30,24 @@ void RaiseWithoutWaiting(HWND window) {
     ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, flags);
 }
 
+// Other threads take a change of the front (the window its activation, the
+// one in front before its deactivation) when they come to their messages. A
+// message sent after it returns once such a thread has caught up, so that
+// keys and menus that follow meet the new front, not a change still on its
+// way; a window that does not answer is waited for no longer than the limit.
+void CatchUp(std::initializer_list<HWND> involved, UINT answer_timeout_ms) {
+    for (HWND window : involved)
+        if (window && ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
+            WindowAnswers(window, answer_timeout_ms);
+}
+
+constexpr int kFrontRequestsAgain = 2;
+
+bool FrontIsNobodys() {
+    const HWND front = ::GetForegroundWindow();
+    return front == nullptr || front == ::GetDesktopWindow();
+}
+
 }  // namespace
 
 bool WindowAnswers(HWND window, UINT timeout_ms) {
@@ -48,15 +66,15 @@ void ForceForeground(HWND window, UINT answer_timeout_ms) {
     const HWND previous = ::GetForegroundWindow();
     if (::SetForegroundWindow(window)) {
         RaiseWithoutWaiting(window);
-        // Other threads take the change (the window its activation, the one
-        // in front before its deactivation) when they come to their
-        // messages. A message sent after it returns once such a thread has
-        // caught up, so that keys and menus that follow meet the new front,
-        // not a change still on its way; a window that does not answer is
-        // waited for no longer than the time limit.
-        for (HWND involved : {window, previous})
-            if (involved && ::GetWindowThreadProcessId(involved, nullptr) != ::GetCurrentThreadId())
-                WindowAnswers(involved, answer_timeout_ms);
+        CatchUp({window, previous}, answer_timeout_ms);
+        // Under Wine a thread that is given the front can first handle the
+        // display's older news that its window lost the keyboard focus, and
+        // it then hands the front to the desktop. Its news handled, the
+        // request is made again; the front taken by another window is left.
+        for (int again = 0; again < kFrontRequestsAgain && FrontIsNobodys(); ++again) {
+            ::SetForegroundWindow(window);
+            CatchUp({window}, answer_timeout_ms);
+        }
         return;
     }
     // Refused (the system's foreground lock). With the foreground thread's

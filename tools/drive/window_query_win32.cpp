@@ -87,9 +87,16 @@ bool MovingOrSizing(HWND window) {
 }
 
 bool BringToFront(HWND window, DWORD timeout_ms) {
-    const HWND before = ::GetForegroundWindow();
-    ::SetForegroundWindow(window);
-    return WaitForFront(window, before, timeout_ms);
+    // Under Wine the window's thread can hand the front to the desktop while
+    // it handles older news of a lost focus; asked again, it keeps it.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const HWND before = ::GetForegroundWindow();
+        ::SetForegroundWindow(window);
+        if (WaitForFront(window, before, timeout_ms)) return true;
+        const HWND front = ::GetForegroundWindow();
+        if (front && front != ::GetDesktopWindow()) return false;
+    }
+    return false;
 }
 
 bool WaitForFront(HWND window, HWND before, DWORD timeout_ms) {
@@ -101,7 +108,7 @@ bool WaitForFront(HWND window, HWND before, DWORD timeout_ms) {
     // waited for long.
     const bool answered = SyncWith(window, timeout_ms);
     if (before) SyncWith(before, 1000);
-    return answered;
+    return answered && ::GetForegroundWindow() == window;
 }
 
 bool WaitForForegroundIn(DWORD pid, DWORD timeout_ms) {
