@@ -52,7 +52,7 @@ TEST(Package, TheUnpackedProgramQuotesPagesAndWritesItsSettingsBesideItself) {
 TEST(Package, TheUnpackedFolderPassesItsOwnCheck) {
     const std::string folder = drive::WindowsPath(KAVETO_PACKAGE_DIR);
     const drive::ConsoleRun run = drive::RunConsole(folder + "\\kavetoctl.exe", "check");
-    ASSERT_TRUE(run.exited);
+    ASSERT_TRUE(run.exited) << "not started (error " << run.start_error << ") or not ended";
     EXPECT_EQ(run.exit_code, 0u) << run.out << run.err;
     EXPECT_EQ(run.out, "No problems found in " + folder + "\\\n");
 }

@@ -85,7 +85,7 @@ std::vector<std::string> Lines(const std::string& out) {
 
 TEST(KavetoctlCheck, TheFolderBesideItPasses) {
     const ConsoleRun run = RunConsole(kCtl, "check");
-    ASSERT_TRUE(run.exited);
+    ASSERT_TRUE(run.exited) << "not started (error " << run.start_error << ") or not ended";
     EXPECT_EQ(run.exit_code, 0u) << run.out << run.err;
     EXPECT_EQ(Lines(run.out), std::vector<std::string>{"No problems found in " + kBin + "\\"});
 }
@@ -116,7 +116,7 @@ TEST(KavetoctlCheck, NamesEachMistakeAndExitsOne) {
         folder.Folder(kHyo);
         if (*row.file) folder.Put(row.file, row.bytes);
         const ConsoleRun run = RunConsole(kCtl, "check --folder \"" + folder.path() + "\"");
-        ASSERT_TRUE(run.exited);
+        ASSERT_TRUE(run.exited) << "not started (error " << run.start_error << ") or not ended";
         const std::vector<std::string> lines = Lines(run.out);
         if (row.finding.empty()) {
             EXPECT_EQ(run.exit_code, 0u);
@@ -136,7 +136,7 @@ TEST(KavetoctlCheck, AFolderThatCannotBeReadGivesExitTwo) {
     for (const std::string& where : {folder.path() + "none", folder.path() + "none\\deeper", folder.path() + "a file"}) {
         SCOPED_TRACE(where);
         const ConsoleRun run = RunConsole(kCtl, "check --folder \"" + where + "\"");
-        ASSERT_TRUE(run.exited);
+        ASSERT_TRUE(run.exited) << "not started (error " << run.start_error << ") or not ended";
         EXPECT_EQ(run.exit_code, 2u);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find(where), std::string::npos) << run.err;
@@ -194,7 +194,7 @@ TEST(KavetoctlStdin, ReadsFilesAndPipesWhole) {
         ASSERT_TRUE(file);
         ::SetFilePointer(file.get(), skip, nullptr, FILE_BEGIN);
         const ConsoleRun run = RunConsole(kCtl, same, file.get());
-        ASSERT_TRUE(run.exited);
+        ASSERT_TRUE(run.exited) << "not started (error " << run.start_error << ") or not ended";
         EXPECT_EQ(run.exit_code, 0u) << run.err;
         EXPECT_EQ(run.out.size(), input.size() - skip);
         EXPECT_TRUE(run.out == input.substr(skip));
@@ -216,7 +216,7 @@ TEST(KavetoctlStdin, ReadsFilesAndPipesWhole) {
         const ConsoleRun run = RunConsole(kCtl, same, reader.get());
         reader.reset();  // a writer still blocked gives up
         feed.join();
-        ASSERT_TRUE(run.exited);
+        ASSERT_TRUE(run.exited) << "not started (error " << run.start_error << ") or not ended";
         EXPECT_EQ(run.exit_code, 0u) << run.err;
         EXPECT_EQ(run.out.size(), input.size());
         EXPECT_TRUE(run.out == input);
@@ -224,7 +224,7 @@ TEST(KavetoctlStdin, ReadsFilesAndPipesWhole) {
     {
         SCOPED_TRACE("no input");
         const ConsoleRun run = RunConsole(kCtl, same);
-        ASSERT_TRUE(run.exited);
+        ASSERT_TRUE(run.exited) << "not started (error " << run.start_error << ") or not ended";
         EXPECT_EQ(run.exit_code, 0u);
         EXPECT_EQ(run.out, "");
     }

@@ -202,10 +202,12 @@ private:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"KavetoTestUnicodeEditor";
         RegisterClassW(&wc);
-        window_ = CreateWindowExW(0, wc.lpszClassName, L"editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 300,
-                                  200, nullptr, nullptr, wc.hInstance, nullptr);
+        // Shown once the field exists, so that the focus passes to it.
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"editor", WS_OVERLAPPEDWINDOW, 300, 300, 300, 200, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
         edit_ = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 280,
                                 150, window_, nullptr, wc.hInstance, nullptr);
+        ShowWindow(window_, SW_SHOW);
     }
 
     HWND window_ = nullptr, edit_ = nullptr;

@@ -10,6 +10,7 @@ namespace kaveto::drive {
 
 struct ConsoleRun {
     bool exited = false;  // false: it did not start, or was killed at the deadline
+    DWORD start_error = 0;  // why it did not start
     DWORD exit_code = 0;
     std::string out, err;
 };

@@ -55,8 +55,10 @@ ConsoleRun RunConsole(const std::string& exe, const std::string& arguments, HAND
     PROCESS_INFORMATION info{};
     if (!out || !err ||
         !::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                          &startup, &info))
+                          &startup, &info)) {
+        run.start_error = ::GetLastError();
         return run;
+    }
     UniqueHandle process(info.hProcess), thread(info.hThread);
 
     // Wake for the end of the process or for a message to pump, until the

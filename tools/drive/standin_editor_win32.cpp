@@ -24,12 +24,15 @@ StandInEditor::StandInEditor(const Placement& placement)
               wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
               wc.lpszClassName = "KavetoStandInEditor";
               ::RegisterClassA(&wc);
-              window_ = ::CreateWindowExA(0, wc.lpszClassName, "Stand-in editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+              // Shown only when its text field exists, so that the focus the
+              // window takes on showing passes to the field, as in an editor.
+              window_ = ::CreateWindowExA(0, wc.lpszClassName, "Stand-in editor", WS_OVERLAPPEDWINDOW,
                                           placement.x, placement.y, placement.width, placement.height, nullptr,
                                           nullptr, wc.hInstance, nullptr);
               edit_ = ::CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0,
                                         placement.width - 20, placement.height - 50, window_, nullptr, wc.hInstance,
                                         nullptr);
+              ::ShowWindow(window_, SW_SHOW);
           },
           [this] { ::DestroyWindow(window_); }) {}
 
