@@ -180,6 +180,7 @@ void TForm1::OpenPopupMenu1(POINT screen_point) {
     // Either button chooses an item; the choice arrives as WM_COMMAND after
     // the menu has closed.
     menu_open_ = true;
+    menu_front_retakes_ = 0;
     ::TrackPopupMenu(popup_menu1_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen_point.x, screen_point.y, 0, handle(),
                      nullptr);
     menu_open_ = false;
@@ -281,6 +282,19 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         // the window in front stays open.
         if (menu_open_ && ::GetForegroundWindow() == handle()) return 0;
         break;
+    case WM_ACTIVATE:
+        // Under Wine, when the display's focus is found on no window of this
+        // thread, the front goes to the desktop, and the keys meant for the
+        // open menu with it. The front is taken back once the change is
+        // done; one that another window took is left to it.
+        if (LOWORD(wparam) == WA_INACTIVE && menu_open_) ::PostMessageA(handle(), kRetakeFront, 0, 0);
+        break;
+    case kRetakeFront:
+        if (menu_open_ && FrontIsNobodys() && menu_front_retakes_ < kMenuFrontRetakes) {
+            ++menu_front_retakes_;
+            ::SetForegroundWindow(handle());
+        }
+        return 0;
     case kShowPendingErrors:
         if (menu_open_) ::EndMenu();
         while (!pending_errors_.empty()) {

@@ -72,6 +72,9 @@ private:
     static constexpr UINT kClose1 = 1;
     static constexpr UINT kFirstHistoryItem = 0x100;  // + position in the menu
     static constexpr UINT kShowPendingErrors = WM_APP + 1;
+    static constexpr UINT kRetakeFront = WM_APP + 2;
+    // How often one opening of the menu takes the front back.
+    static constexpr int kMenuFrontRetakes = 3;
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -89,6 +92,7 @@ private:
     COLORREF transparent_colour_ = 0;
     // True while the history menu is open.
     bool menu_open_ = false;
+    int menu_front_retakes_ = 0;
     UniqueMenu popup_menu1_;
     UniqueWindow handle_;
 };

@@ -43,12 +43,12 @@ void CatchUp(std::initializer_list<HWND> involved, UINT answer_timeout_ms) {
 
 constexpr int kFrontRequestsAgain = 2;
 
+}  // namespace
+
 bool FrontIsNobodys() {
     const HWND front = ::GetForegroundWindow();
     return front == nullptr || front == ::GetDesktopWindow();
 }
-
-}  // namespace
 
 bool WindowAnswers(HWND window, UINT timeout_ms) {
     DWORD_PTR result = 0;

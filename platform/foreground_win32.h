@@ -19,6 +19,10 @@ constexpr UINT kTypingAnswerTimeoutMs = 1000;
 // vanished window changes nothing and reports nothing.
 void ForceForeground(HWND window, UINT answer_timeout_ms = kAnswerTimeoutMs);
 
+// True when no window holds the front (under Wine the desktop takes it when
+// the display's focus has gone to no window of the thread in front).
+bool FrontIsNobodys();
+
 // True when the window's thread handles a message within the time limit.
 bool WindowAnswers(HWND window, UINT timeout_ms = kAnswerTimeoutMs);
 

@@ -146,7 +146,9 @@ TEST_F(TodaysBrowser, AHugeOrSilentTreeOrAHungBrowserDoesNotHoldTheDoubleClick) 
         const DWORD took = capture.ElapsedMs();
         EXPECT_LE(took, kCaptureMs) << "the double-click took " << took << " ms";
         EXPECT_EQ(quoted, "\r\n" + found + "\r\n") << "the address found last, without a title";
-        if (!row.hang) EXPECT_GT(slow.TreeQuestions(), 0) << "the tree was never asked";
+        if (!row.hang) {
+            EXPECT_GT(slow.TreeQuestions(), 0) << "the tree was never asked";
+        }
     }
     const std::string after = PageOf("answering", "after");
     ASSERT_TRUE(answering.ShowPage({after, kTitle}));

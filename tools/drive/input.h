@@ -20,14 +20,12 @@ void RightClickAt(POINT point);
 
 void Key(BYTE vk, bool up);
 void Tap(BYTE vk);
-// Presses the keys in order and releases them in reverse: ChordByHand({VK_MENU, 'A'}).
+// Presses the keys in order and releases them in reverse, all queued at
+// once, as a quick hand on a busy machine gives them: Chord({VK_MENU, 'A'}).
 void Chord(std::initializer_list<BYTE> keys);
-// The same as a hand gives it: each key is taken by the window in front,
-// and is still down, before the next goes down; false when that window did
-// not answer. A hotkey is posted when its last key goes down, and a program
-// gets what is posted before the input queued earlier: pressed all at once,
-// the menu a hotkey opens would read the hotkey's own Alt, and a menu ends
-// on Alt.
+// The same at a hand's pace: each key is taken by the window in front, and
+// is still down, before the next goes down; false when that window did not
+// answer.
 bool ChordByHand(std::initializer_list<BYTE> keys);
 
 // A key held down while the owner lives. Under Wine a window that takes the
