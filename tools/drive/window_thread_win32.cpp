@@ -1,8 +1,15 @@
 #include "tools/drive/window_thread.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "tools/drive/wait.h"
 
 namespace kaveto::drive {
+
+namespace {
+constexpr unsigned long kEndPatienceMs = 60000;
+}  // namespace
 
 WindowThread::WindowThread(std::function<void()> open, std::function<void()> close)
     : open_(std::move(open)), close_(std::move(close)), thread_([this] { Run(); }) {
@@ -12,9 +19,15 @@ WindowThread::WindowThread(std::function<void()> open, std::function<void()> clo
 WindowThread::~WindowThread() {
     // The thread's last messages may be sent to this thread's windows (the
     // front moves on when its windows go), so this thread pumps while it
-    // waits.
+    // waits; joined before it has finished, the two could wait for each
+    // other for good. A thread that does not end within a minute ends the
+    // run with a message rather than holding it until a time-out.
     ::PostThreadMessageA(id_, WM_QUIT, 0, 0);
-    WaitUntil([this] { return finished_.load(); });
+    if (!WaitUntil([this] { return finished_.load(); }, kEndPatienceMs)) {
+        std::fprintf(stderr, "a window thread did not end within %lu ms\n", kEndPatienceMs);
+        std::fflush(stderr);
+        std::abort();
+    }
     thread_.join();
 }
 
