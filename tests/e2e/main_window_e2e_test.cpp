@@ -128,7 +128,7 @@ TEST(MainWindow, DraggingThePictureMovesTheWindowAndTheNewPlaceIsSaved) {
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
-    MoveMouseTo({110, 112});
+    ArriveAt({110, 112});
     MouseButton(MOUSEEVENTF_LEFTDOWN);
     // The move starts from where the pointer is when the press is taken; the
     // round trip comes back once the move has begun to wait for the mouse.
@@ -173,7 +173,7 @@ TEST(PopupMenu, TheExitItemChosenAfterARightClickEndsTheProgramAndSavesTheSettin
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
-    MoveMouseTo({410, 310});
+    ArriveAt({410, 310});
     MouseButton(MOUSEEVENTF_RIGHTDOWN);
     ASSERT_TRUE(SyncInputWith(window, 2));  // the move and the press
     EXPECT_EQ(program.Window(kMenuClass), nullptr) << "a press alone opens nothing";

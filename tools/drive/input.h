@@ -10,6 +10,14 @@ namespace kaveto::drive {
 
 // Moves the pointer, so that the window under it sees a mouse move.
 void MoveMouseTo(POINT point);
+// The pointer comes to the point from the screen's far corner. Under Wine
+// every pointer move is also made on the X server, whose own motion event
+// reaches the program under the pointer a little later and moves the
+// pointer there once more: a step made inside the target window could come
+// back between two clicks and split a double-click, or move the place a
+// press starts from. At the far corner no window of the tests stands, and
+// no program takes that late event.
+void ArriveAt(POINT point);
 // MOUSEEVENTF_LEFTDOWN and so on, at the pointer.
 void MouseButton(DWORD flags);
 // The pointer comes over the point from afar (the window there sees it

@@ -17,18 +17,12 @@ void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
     ::SendInput(1, &input, sizeof input);
 }
 
-// Under Wine every pointer move is also made on the X server, whose own
-// motion event reaches the program under the pointer a little later and
-// moves the pointer there once more. A step made inside the target window
-// could thus come back between two clicks and split a double-click, so the
-// pointer comes from the screen's far corner, where no window of the tests
-// stands and no program takes that late event.
+}  // namespace
+
 void ArriveAt(POINT point) {
     MoveMouseTo({::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1});
     MoveMouseTo(point);
 }
-
-}  // namespace
 
 void MoveMouseTo(POINT point) {
     SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (point.x * 65536 + 65535) / ::GetSystemMetrics(SM_CXSCREEN),
