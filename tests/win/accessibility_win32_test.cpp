@@ -59,6 +59,7 @@ private:
     void Close() {
         ::DestroyWindow(window_);
         tree_.reset();
+        drive::AnswerLateCalls();
         ::OleUninitialize();
     }
 

@@ -47,6 +47,12 @@ private:
     IAccessible* root_ = nullptr;
 };
 
+// For the thread that served a tree, before it leaves its apartment: the
+// calls other apartments make late (letting go of what they held of the
+// tree) are answered first. Leaving waits for the calls on their way, and
+// they wait for this thread's messages.
+void AnswerLateCalls();
+
 // A tree like a browser's: a toolbar with an editable text "Address and
 // search bar" holding `bar_value`, and a web document named `title` whose
 // value is `address`, holding `page_objects` objects of page content.

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "tools/drive/wait.h"
+
 namespace kaveto::drive {
 
 struct AccessibleTree::Shared {
@@ -181,5 +183,7 @@ AccessibleNode BrowserTree(const std::wstring& bar_value, const std::wstring& ti
         document.children.push_back(AccessibleNode{ROLE_SYSTEM_STATICTEXT, L"text " + std::to_wstring(i), L"", {}});
     return AccessibleNode{ROLE_SYSTEM_CLIENT, title, L"", {toolbar, document}};
 }
+
+void AnswerLateCalls() { PumpUntilQuiet(100, 2000); }
 
 }  // namespace kaveto::drive

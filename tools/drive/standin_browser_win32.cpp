@@ -182,6 +182,7 @@ HWND BrowserWindow::Open(const BrowserPage& page, const Placement& placement) {
 
 void BrowserWindow::Close() {
     frame_.reset();
+    AnswerLateCalls();
     // Disconnects whatever other programs still hold of the tree.
     if (ole_) ::OleUninitialize();
     ole_ = false;

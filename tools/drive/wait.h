@@ -15,6 +15,10 @@ constexpr DWORD kPatienceMs = 10000;
 // Dispatches the messages waiting for this thread.
 void PumpMessages();
 
+// Dispatches this thread's messages until none has come for `quiet_ms`, for
+// at most `limit_ms`.
+void PumpUntilQuiet(DWORD quiet_ms, DWORD limit_ms);
+
 // Polls `done` while pumping this thread's messages: true once it holds,
 // false when the time ran out first.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms = kPatienceMs);

@@ -12,6 +12,13 @@ void PumpMessages() {
     }
 }
 
+void PumpUntilQuiet(DWORD quiet_ms, DWORD limit_ms) {
+    const ULONGLONG end = ::GetTickCount64() + limit_ms;
+    while (::GetTickCount64() < end &&
+           ::MsgWaitForMultipleObjects(0, nullptr, FALSE, quiet_ms, QS_ALLINPUT) != WAIT_TIMEOUT)
+        PumpMessages();
+}
+
 bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
     const ULONGLONG end = ::GetTickCount64() + timeout_ms;
     for (;;) {
