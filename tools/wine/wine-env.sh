@@ -9,21 +9,18 @@ state=${2:?state folder}
 mkdir -p "$state"
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 
-free_display() {
-    local n
-    for n in $(seq 90 200); do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then echo "$n"; return; fi
-    done
-    echo "no free display" >&2; exit 1
-}
-
 case "$cmd" in
 start)
     "$0" stop "$state" >/dev/null 2>&1 || true
-    n=$(free_display)
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+    # The server picks a free display itself and writes its number once it
+    # takes connections: two test runs that start at the same moment never
+    # pick the same one.
+    rm -f "$state/display.fd"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display.fd" >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
-    for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    for _ in $(seq 1 200); do [ -s "$state/display.fd" ] && break; sleep 0.05; done
+    n=$(tr -dc '0-9' <"$state/display.fd")
+    [ -n "$n" ] || { echo "the virtual display did not start" >&2; exit 1; }
     echo ":$n" >"$state/display"
     export DISPLAY=":$n"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
