@@ -59,18 +59,8 @@ RECT WindowRect(HWND window) {
 TForm1::TForm1(const MainWindowServices& services)
     : services_(services),
       capture_(std::make_unique<CaptureServices>(state_, services_.env,
-                                                 [this](const std::string& message) { ReportLater(message); })) {
-    picture_ = UniqueGdiObject(::LoadImageA(services_.instance, "PICTURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (picture_) {
-        // Pixels of the bottom-left pixel's colour are not drawn.
-        BITMAP bm = {};
-        ::GetObjectA(picture_.get(), sizeof bm, &bm);
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ old = ::SelectObject(dc, picture_.get());
-        transparent_colour_ = ::GetPixel(dc, 0, bm.bmHeight - 1);
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-    }
+                                                 [this](const std::string& message) { ReportLater(message); })),
+      picture_(services_.instance) {
     CreatePopupMenu1();
 
     RegisterWindowClass(services_.instance, &TForm1::WindowProc);
@@ -84,6 +74,7 @@ TForm1::~TForm1() {
     if (!handle_) return;
     ReportingErrors(services_.owner, [this] { FormDestroy(); });
     ReportingErrors(services_.owner, [this] { HandleDestroying(); });
+    tip_.reset();
     handle_.reset();
 }
 
@@ -99,15 +90,8 @@ void TForm1::CreatePopupMenu1() {
 }
 
 void TForm1::FormCreate() {
-    // The client area takes the picture's size; the frame, if any, is kept.
-    BITMAP bm = {};
-    bm.bmWidth = bm.bmHeight = 24;
-    if (picture_) ::GetObjectA(picture_.get(), sizeof bm, &bm);
-    RECT client = {}, outer = WindowRect(handle());
-    ::GetClientRect(handle(), &client);
-    ::SetWindowPos(handle(), nullptr, 0, 0, bm.bmWidth + (outer.right - outer.left) - client.right,
-                   bm.bmHeight + (outer.bottom - outer.top) - client.bottom,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    picture_.ChooseFor(WindowDpi(handle()));
+    SizeToPicture();
     // A refused drop target leaves a window that works without drops.
     ReportingErrors(services_.owner, [this] { HandleCreated(); });
 
@@ -116,11 +100,41 @@ void TForm1::FormCreate() {
     LoadSettings(services_.profile, services_.key_names, services_.settings_path, position, state_.settings);
     ::SetWindowPos(handle(), nullptr, position.left, position.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    BringOnScreen();
 
     state_.history = HistoryLists{};
 
     const HotKeyBinding hotkey = HotKeyFor(state_.settings.ShortCut);
     if (!::RegisterHotKey(handle(), kHotKeyId, hotkey.modifiers, hotkey.virtual_key)) ShowHotKeyFailure();
+
+    tip_ = std::make_unique<PictureTip>(handle(), services_.instance,
+                                        PictureTipText(state_.settings.ShortCut, services_.key_names));
+    tip_->FollowDpi(WindowDpi(handle()));
+}
+
+void TForm1::SizeToPicture() {
+    // The client area takes the picture's size; the frame, if any, is kept.
+    RECT client = {}, outer = WindowRect(handle());
+    ::GetClientRect(handle(), &client);
+    ::SetWindowPos(handle(), nullptr, 0, 0, picture_.size() + (outer.right - outer.left) - client.right,
+                   picture_.size() + (outer.bottom - outer.top) - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void TForm1::FollowDpi(unsigned dpi) {
+    if (picture_.ChooseFor(dpi)) SizeToPicture();
+    if (tip_) tip_->FollowDpi(dpi);
+}
+
+void TForm1::BringOnScreen() {
+    // The place may be on a monitor of another scale, and the picture's
+    // size there may call for one more move.
+    FollowDpi(WindowDpi(handle()));
+    if (KeepOnScreen(handle())) {
+        FollowDpi(WindowDpi(handle()));
+        KeepOnScreen(handle());
+    }
 }
 
 void TForm1::FormDestroy() {
@@ -215,15 +229,7 @@ void TForm1::HistoryItemClick(std::size_t position) {
 void TForm1::Paint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(handle(), &ps);
-    if (picture_) {
-        BITMAP bm = {};
-        ::GetObjectA(picture_.get(), sizeof bm, &bm);
-        HDC source = ::CreateCompatibleDC(dc);
-        HGDIOBJ old = ::SelectObject(source, picture_.get());
-        ::TransparentBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, source, 0, 0, bm.bmWidth, bm.bmHeight, transparent_colour_);
-        ::SelectObject(source, old);
-        ::DeleteDC(source);
-    }
+    picture_.Draw(dc);
     ::EndPaint(handle(), &ps);
 }
 
@@ -306,6 +312,25 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
         Close1Click();
         return 0;
+    case WM_DPICHANGED: {
+        // Moved onto a monitor of another scale: the picture drawn for it,
+        // where the system suggests.
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
+        ::SetWindowPos(handle(), nullptr, suggested.left, suggested.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        FollowDpi(HIWORD(wparam));
+        return 0;
+    }
+    case WM_DISPLAYCHANGE:
+        // A monitor removed or rearranged can leave the picture where no
+        // monitor shows it.
+        BringOnScreen();
+        break;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (tip_ && tip_->OnNotify(*reinterpret_cast<const NMHDR*>(lparam), result)) return result;
+        break;
+    }
     default:
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
-// The main window: a borderless, always-on-top 24 x 24 picture that takes
-// drops, double-clicks and the hotkey, and carries the history menu.
+// The main window: a borderless, always-on-top picture, 24 x 24 at 100 %
+// display scale, that takes drops, double-clicks and the hotkey, and carries
+// the history menu.
 #include <windows.h>
 
 #include <cstddef>
@@ -8,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "app/picture_screen_win32.h"
+#include "app/picture_tip_win32.h"
 #include "engine/app_state.h"
 #include "platform/unique_win32.h"
 
@@ -83,13 +86,19 @@ private:
     void TakeKeysPressedBefore(LONG time);
     void Paint();
     POINT ClientOriginOnScreen() const;
+    // The window takes the picture's size, its top-left corner staying.
+    void SizeToPicture();
+    void FollowDpi(unsigned dpi);
+    // A picture that the monitors there are now do not show whole comes
+    // back to the nearest place where they do.
+    void BringOnScreen();
 
     MainWindowServices services_;
     AppState state_;
     std::unique_ptr<CaptureServices> capture_;  // the drop target and the double-click
     std::deque<std::string> pending_errors_;
-    UniqueGdiObject picture_;
-    COLORREF transparent_colour_ = 0;
+    PictureArt picture_;
+    std::unique_ptr<PictureTip> tip_;
     // True while the history menu is open.
     bool menu_open_ = false;
     int menu_front_retakes_ = 0;

@@ -61,6 +61,20 @@ std::vector<std::string> IniLines(const std::string& content) {
     return lines;
 }
 
+std::string IniValue(const std::vector<std::string>& lines, const std::string& section_key) {
+    for (const std::string& line : lines)
+        if (line.compare(0, section_key.size() + 1, section_key + "=") == 0) return line.substr(section_key.size() + 1);
+    return "<missing>";
+}
+
+void CloseAndWait(RunningProgram& program) {
+    HWND window = program.MainWindow();
+    ASSERT_NE(window, nullptr);
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
 std::string DeliveredBy(const std::function<void()>& act, DWORD timeout_ms) {
     // Only a failure describes the window in front: describing it asks the
     // window for its text, which a window that does not answer makes wait.

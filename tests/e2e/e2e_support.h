@@ -57,6 +57,11 @@ std::string MessageOf(HWND box);
 
 // "Section/Key=value" for every line of a settings file, in file order.
 std::vector<std::string> IniLines(const std::string& content);
+// The value of "Section/Key" among such lines, or "<missing>".
+std::string IniValue(const std::vector<std::string>& lines, const std::string& section_key);
+
+// Asks the main window to close and waits for the program to end cleanly.
+void CloseAndWait(RunningProgram& program);
 
 // One case against a copy of the program in a fresh folder, its picture
 // with its top-left corner at (100, 100). A message box left open fails the

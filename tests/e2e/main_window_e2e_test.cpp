@@ -14,25 +14,10 @@ namespace {
 // "に書き込めません" in Shift_JIS.
 const std::string kCannotWrite = "\x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";
 
-std::string Value(const std::vector<std::string>& lines, const std::string& section_key) {
-    for (const std::string& line : lines)
-        if (line.compare(0, section_key.size() + 1, section_key + "=") == 0) return line.substr(section_key.size() + 1);
-    return "<missing>";
-}
-
 std::vector<std::string> Keys(const std::vector<std::string>& lines) {
     std::vector<std::string> keys;
     for (const std::string& line : lines) keys.push_back(line.substr(0, line.find('=')));
     return keys;
-}
-
-// Asks the main window to close and waits for the program to end cleanly.
-void CloseAndWait(RunningProgram& program) {
-    HWND window = program.MainWindow();
-    ASSERT_NE(window, nullptr);
-    ::PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program.WaitForExit());
-    EXPECT_EQ(program.ExitCode(), 0u);
 }
 
 TEST(MainWindow, FirstStartShowsTheTopmostPictureAtTheTopLeftOwnedByAToolWindow) {
@@ -67,34 +52,8 @@ TEST(MainWindow, FirstStartShowsTheTopmostPictureAtTheTopLeftOwnedByAToolWindow)
         "Other/LogOrderBool", "Other/ExtendTime",  "Other/DoClipBool",   "Other/HistoryBool", "Other/PasteBool",
         "Other/ShortCut",     "Other/ClipbordTime", "Other/SaveFileName", "Other/LogCode"};
     EXPECT_EQ(Keys(lines), write_order);
-    EXPECT_EQ(Value(lines, "Window/Top"), "0");
-    EXPECT_EQ(Value(lines, "Window/Left"), "0");
-}
-
-TEST(MainWindow, TheSavedPositionIsRestoredAndWrittenBackAlsoOffTheScreen) {
-    struct Row {
-        const char* name;
-        int top, left;
-    } rows[] = {
-        {"on the screen", 100, 200},
-        {"above and left of the screen", -500, -300},
-        {"beyond the screen", 3000, 5000},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        KavetoFolder folder;
-        folder.WriteIni("[Window]\r\nTop=" + std::to_string(row.top) + "\r\nLeft=" + std::to_string(row.left) + "\r\n");
-        RunningProgram program(folder.exe());
-        HWND window = program.WaitForMainWindow();
-        ASSERT_NE(window, nullptr);
-        const RECT r = RectOf(window);
-        EXPECT_EQ(r.top, row.top);
-        EXPECT_EQ(r.left, row.left);
-        CloseAndWait(program);
-        const std::vector<std::string> lines = IniLines(folder.ReadIni());
-        EXPECT_EQ(Value(lines, "Window/Top"), std::to_string(row.top));
-        EXPECT_EQ(Value(lines, "Window/Left"), std::to_string(row.left));
-    }
+    EXPECT_EQ(IniValue(lines, "Window/Top"), "0");
+    EXPECT_EQ(IniValue(lines, "Window/Left"), "0");
 }
 
 TEST(SingleInstance, ASecondCopyEndsAtOnceAndTheNameIsFreeAgainAfterTheFirstEnds) {
@@ -142,8 +101,8 @@ TEST(MainWindow, DraggingThePictureMovesTheWindowAndTheNewPlaceIsSaved) {
     ASSERT_TRUE(WaitUntil([&] { return !MovingOrSizing(window); })) << "the move did not end with the release";
     CloseAndWait(program);
     const std::vector<std::string> lines = IniLines(folder.ReadIni());
-    EXPECT_EQ(Value(lines, "Window/Top"), "180");
-    EXPECT_EQ(Value(lines, "Window/Left"), "250");
+    EXPECT_EQ(IniValue(lines, "Window/Top"), "180");
+    EXPECT_EQ(IniValue(lines, "Window/Left"), "250");
 }
 
 TEST(MainWindow, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
@@ -188,8 +147,8 @@ TEST(PopupMenu, TheExitItemChosenAfterARightClickEndsTheProgramAndSavesTheSettin
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
     const std::vector<std::string> lines = IniLines(folder.ReadIni());
-    EXPECT_EQ(Value(lines, "Window/Top"), "300");
-    EXPECT_EQ(Value(lines, "Window/Left"), "400");
+    EXPECT_EQ(IniValue(lines, "Window/Top"), "300");
+    EXPECT_EQ(IniValue(lines, "Window/Left"), "400");
     EXPECT_EQ(lines.size(), 14u);
 }
 

@@ -227,5 +227,33 @@ TEST_F(MainWindowTest, ThePositionIsReadAtCreationAndWrittenAtTheEnd) {
     EXPECT_EQ(profile.values["Other/ShortCut"], "Shift+Ctrl+Alt+F9");
 }
 
+// Dragged onto a monitor of another scale, the picture takes the art of
+// that scale, at the place the system suggests; the place saved is where
+// it ends.
+TEST_F(MainWindowTest, OnAMonitorOfAnotherScaleThePictureTakesItsSizeThere) {
+    struct Row {
+        unsigned dpi;
+        int side;
+    } rows[] = {{144, 36}, {192, 48}, {120, 30}, {96, 24}};
+    int left = 300;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.dpi);
+        RECT suggested = {left, 200, left + row.side, 200 + row.side};
+        ::SendMessageA(form->handle(), WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT r = {}, client = {};
+        ::GetWindowRect(form->handle(), &r);
+        ::GetClientRect(form->handle(), &client);
+        EXPECT_EQ(r.left, left);
+        EXPECT_EQ(r.top, 200);
+        EXPECT_EQ(r.right - r.left, row.side);
+        EXPECT_EQ(client.right, row.side);
+        EXPECT_EQ(client.bottom, row.side);
+        left += 50;
+    }
+    form.reset();
+    EXPECT_EQ(profile.values["Window/Left"], std::to_string(left - 50));
+    EXPECT_EQ(profile.values["Window/Top"], "200");
+}
+
 }  // namespace
 }  // namespace kaveto

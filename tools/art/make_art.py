@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program's picture and icon: a white double quotation mark on a
-blue rounded square. Writes app/picture.bmp (24 x 24, 24 bits per pixel) and
-app/kaveto.ico (16, 24 and 32 pixels, 24 bits per pixel with a mask).
+blue rounded square. Writes app/picture<N>.bmp (N x N, 24 bits per pixel) for
+each size the program draws the picture at (kPictureSizes in
+engine/picture_screen.h: one for each display scale step), app/pictures.rc
+naming them as the program loads them ("PICTURE<N>"), and app/kaveto.ico
+(16, 24 and 32 pixels, 24 bits per pixel with a mask).
 
 The shapes are described in a unit square and sampled 8 x 8 times per pixel;
 a pixel takes the colour that covers most of it. Edges stay hard because the
@@ -12,6 +15,7 @@ Run from anywhere: python3 tools/art/make_art.py
 """
 import math
 import os
+import re
 import struct
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -43,18 +47,22 @@ def in_comma(x, y, cx, cy):
     return (x - px) ** 2 + (y - py) ** 2 <= width * width
 
 
-def colour_at(x, y):
+def colour_at(x, y, rim):
     if not in_rounded_square(x, y, 0.48, 0.17):
         return KEY
     if in_comma(x, y, 0.33, 0.62) or in_comma(x, y, 0.67, 0.62):
         return MARK
-    if not in_rounded_square(x, y, 0.48 - 1.0 / 24, 0.17):
+    if not in_rounded_square(x, y, 0.48 - rim, 0.17):
         return EDGE
     return TILE
 
 
-def render(size, samples=8):
-    """Rows top to bottom of (r, g, b) pixels."""
+def render(size, samples=8, rim=None):
+    """Rows top to bottom of (r, g, b) pixels. The picture's rim is a whole
+    number of pixels at every size (one at 24, two at 48), so it stays crisp;
+    the icon keeps the rim it was first drawn with."""
+    if rim is None:
+        rim = max(1, round(size / 24)) / size
     rows = []
     for py in range(size):
         row = []
@@ -62,7 +70,7 @@ def render(size, samples=8):
             votes = {}
             for sy in range(samples):
                 for sx in range(samples):
-                    c = colour_at((px + (sx + 0.5) / samples) / size, (py + (sy + 0.5) / samples) / size)
+                    c = colour_at((px + (sx + 0.5) / samples) / size, (py + (sy + 0.5) / samples) / size, rim)
                     votes[c] = votes.get(c, 0) + 1
             row.append(max(votes.items(), key=lambda kv: (kv[1], kv[0] != KEY))[0])
         rows.append(row)
@@ -113,7 +121,7 @@ def icon_image(rows):
 
 
 def write_ico(path, sizes):
-    images = [icon_image(render(s)) for s in sizes]
+    images = [icon_image(render(s, rim=1.0 / 24)) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for s, data in zip(sizes, images):
@@ -123,11 +131,30 @@ def write_ico(path, sizes):
         f.write(out + b"".join(images))
 
 
+def picture_sizes():
+    """The sizes the program draws the picture at, read from its source so
+    that the two never disagree."""
+    with open(os.path.join(ROOT, "engine", "picture_screen.h"), encoding="utf-8") as f:
+        m = re.search(r"kPictureSizes\[\] = \{([0-9, ]+)\}", f.read())
+    return [int(n) for n in m.group(1).split(",")]
+
+
+def write_rc(path, sizes):
+    lines = ["// The main window's picture, one bitmap for each size it is drawn at;",
+             "// written by tools/art/make_art.py."]
+    lines += ['PICTURE%d BITMAP "picture%d.bmp"' % (s, s) for s in sizes]
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def main():
     app = os.path.join(ROOT, "app")
-    write_bmp(os.path.join(app, "picture.bmp"), render(24))
+    sizes = picture_sizes()
+    for size in sizes:
+        write_bmp(os.path.join(app, "picture%d.bmp" % size), render(size))
+    write_rc(os.path.join(app, "pictures.rc"), sizes)
     write_ico(os.path.join(app, "kaveto.ico"), [16, 24, 32])
-    for s in (16, 24):
+    for s in (16, 24, 48):
         print("\n".join("".join(" " if c == KEY else "#" if c == MARK else "." for c in row) for row in render(s)))
         print()
 

@@ -2,12 +2,31 @@
 # Starts and stops the private Wine environment of one test run:
 #   wine-env.sh start STATE_DIR   a virtual display, a private prefix, a persistent wineserver
 #   wine-env.sh stop STATE_DIR    stops what start started, by pid
+#   wine-env.sh scale STATE_DIR DPI   the display scale (96 = 100 %, 144 = 150 %);
+#                                 Wine takes it when its server starts, so the
+#                                 server of the running environment is restarted
 # The prefix and the display are the test run's own; the user's are never touched.
 set -euo pipefail
 cmd=${1:?start or stop}
 state=${2:?state folder}
 mkdir -p "$state"
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The persistent server, and the prefix's own processes (services, the
+# desktop) started now, detached from any test's output: a test's pipe would
+# otherwise stay open after the test ends, for as long as they run.
+serve() {
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine wineboot </dev/null >/dev/null 2>&1
+}
+
+# Writes the scale and stops the server, which keeps the registry on disk;
+# the next server reads it from there.
+set_scale() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w
+}
 
 case "$cmd" in
 start)
@@ -30,12 +49,19 @@ start)
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         wineserver -w
     fi
-    wineserver -p </dev/null >/dev/null 2>&1
-    # Start the prefix's own processes (services, the desktop) now, detached
-    # from any test's output: a test's pipe would otherwise stay open after
-    # the test ends, for as long as they run.
-    wine wineboot </dev/null >/dev/null 2>&1
+    # A run that was stopped while it tried another scale left it behind.
+    if ! LC_ALL=C grep -q '"LogPixels"=dword:00000060' "$WINEPREFIX/user.reg" && grep -q '"LogPixels"' "$WINEPREFIX/user.reg"; then
+        set_scale 96
+    fi
+    serve
     echo "wine ready on DISPLAY=:$n, prefix $WINEPREFIX"
+    ;;
+scale)
+    dpi=${3:?dpi}
+    [ -f "$state/display" ] || { echo "no Wine environment in $state (run $0 start)" >&2; exit 1; }
+    export DISPLAY="$(cat "$state/display")"
+    set_scale "$dpi"
+    serve
     ;;
 stop)
     if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi

@@ -1,0 +1,134 @@
+// Where the picture stands: a saved place that no monitor shows whole comes
+// back on the screen, at start and when the display changes; a visible one
+// is kept to the pixel; the place saved at exit is the picture's. And the
+// tip that says what the picture is.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace kaveto::e2e {
+namespace {
+
+RECT WorkArea() {
+    RECT area = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+std::string IniAt(int top, int left) {
+    return "[Window]\r\nTop=" + std::to_string(top) + "\r\nLeft=" + std::to_string(left) + "\r\n";
+}
+
+TEST(PictureOnScreen, ASavedPlaceOffTheScreenComesBackWhollyVisibleAndIsSavedThere) {
+    // Under the test run there is one monitor, whose work area is the screen.
+    const RECT area = WorkArea();
+    const int side = 24, right = area.right - side, bottom = area.bottom - side;
+    struct Row {
+        const char* name;
+        int top, left;
+        int placed_top, placed_left;
+    } rows[] = {
+        {"above and left of the screen", -500, -500, 0, 0},
+        {"beyond the bottom right, where a second monitor was", 3000, 3000, bottom, right},
+        {"beyond the right", 200, 5000, 200, right},
+        {"below the bottom", 5000, 300, bottom, 300},
+        {"half over the left edge", 300, -12, 300, 0},
+        {"half over the top edge", -12, 300, 0, 300},
+        {"half over the right edge", 300, right + 12, 300, right},
+        {"half over the bottom edge", bottom + 12, 300, bottom, 300},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        KavetoFolder folder;
+        folder.WriteIni(IniAt(row.top, row.left));
+        RunningProgram program(folder.exe());
+        HWND window = program.WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        const RECT r = RectOf(window);
+        EXPECT_EQ(r.left, row.placed_left);
+        EXPECT_EQ(r.top, row.placed_top);
+        CloseAndWait(program);
+        const std::vector<std::string> lines = IniLines(folder.ReadIni());
+        EXPECT_EQ(IniValue(lines, "Window/Top"), std::to_string(row.placed_top));
+        EXPECT_EQ(IniValue(lines, "Window/Left"), std::to_string(row.placed_left));
+    }
+}
+
+TEST(PictureOnScreen, AVisiblePlaceIsKeptExactly) {
+    const RECT area = WorkArea();
+    struct Row {
+        const char* name;
+        int top, left;
+    } rows[] = {
+        {"inside", 123, 457},
+        {"in the top-left corner", 0, 0},
+        {"in the bottom-right corner", static_cast<int>(area.bottom) - 24, static_cast<int>(area.right) - 24},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        KavetoFolder folder;
+        folder.WriteIni(IniAt(row.top, row.left));
+        RunningProgram program(folder.exe());
+        HWND window = program.WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(RectOf(window).left, row.left);
+        EXPECT_EQ(RectOf(window).top, row.top);
+        CloseAndWait(program);
+        const std::vector<std::string> lines = IniLines(folder.ReadIni());
+        EXPECT_EQ(IniValue(lines, "Window/Top"), std::to_string(row.top));
+        EXPECT_EQ(IniValue(lines, "Window/Left"), std::to_string(row.left));
+    }
+}
+
+class PictureCase : public ProgramCase {};
+
+// A monitor that goes away leaves its windows where it was; the system then
+// tells every window that the display changed.
+TEST_F(PictureCase, WhenTheDisplayChangesAPictureLeftOffTheScreenComesBack) {
+    const RECT area = WorkArea();
+    ::PostMessageA(window, WM_DISPLAYCHANGE, 24, MAKELPARAM(area.right, area.bottom));
+    ASSERT_TRUE(SyncWith(window));
+    EXPECT_EQ(RectOf(window).left, 100) << "a visible picture stays where it is";
+    EXPECT_EQ(RectOf(window).top, 100);
+
+    ASSERT_TRUE(::SetWindowPos(window, nullptr, area.right + 600, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    ::PostMessageA(window, WM_DISPLAYCHANGE, 24, MAKELPARAM(area.right, area.bottom));
+    EXPECT_TRUE(WaitUntil([&] { return RectOf(window).left == area.right - 24 && RectOf(window).top == 300; }))
+        << "the picture is at " << RectOf(window).left << "," << RectOf(window).top;
+}
+
+TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
+    KavetoFolder folder;
+    // The chord of the history key as the settings name it.
+    folder.WriteIni(IniAt(100, 100) + "[Other]\r\nShortCut=Shift+Ctrl+F11\r\n");
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+
+    ArriveAt(CentreOf(window));
+    HWND tip = program.WaitForWindow("tooltips_class32");
+    ASSERT_NE(tip, nullptr) << "no tip after hovering";
+    const std::string text = TextOf(tip);
+    EXPECT_EQ(text.rfind("Kaveto", 0), 0u) << text;
+    // "ドロップ" and "ダブルクリック" in Shift_JIS.
+    EXPECT_NE(text.find("\x83\x68\x83\x8d\x83\x62\x83\x76"), std::string::npos) << text;
+    EXPECT_NE(text.find("\x83\x5f\x83\x75\x83\x8b\x83\x4e\x83\x8a\x83\x62\x83\x4e"), std::string::npos) << text;
+    EXPECT_NE(text.find("Shift+Ctrl+F11"), std::string::npos) << text;
+    RECT overlap = {}, picture = RectOf(window), shown = RectOf(tip);
+    EXPECT_FALSE(::IntersectRect(&overlap, &picture, &shown)) << "the tip covers the picture";
+    EXPECT_TRUE(::GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the tip stands above the other windows";
+
+    // A press hides it, and the press reaches the picture: it moves.
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(tip); })) << "the tip stays up under a press";
+    EXPECT_TRUE(WaitUntil([&] { return MovingOrSizing(window); })) << "the press started no move";
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitUntil([&] { return !MovingOrSizing(window); }));
+    CloseAndWait(program);
+}
+
+}  // namespace
+}  // namespace kaveto::e2e
