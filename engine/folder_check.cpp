@@ -127,6 +127,14 @@ const char* CaptureOf(char number) {
     }
 }
 
+// The path with each "\" written as `separator`; the second byte of a
+// double-byte character stays as it is.
+std::string WithSeparator(std::string path, char separator) {
+    for (std::size_t i = 0; i < path.size(); i += CharLength(path, i))
+        if (path[i] == '\\') path[i] = separator;
+    return path;
+}
+
 bool IsAbsolutePath(std::string_view path) {
     if (!path.empty() && (path[0] == '\\' || path[0] == '/')) return true;
     return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':';
@@ -264,7 +272,7 @@ std::vector<Finding> CheckTitleRules(const std::string& rules_text) {
 }
 
 std::vector<Finding> CheckSettings(const std::string& program_folder, const std::string& settings_path, Files& files,
-                                   Profile& profile, KeyNames& key_names, const LocalTime& now) {
+                                   Profile& profile, KeyNames& key_names, const LocalTime& now, char separator) {
     std::vector<Finding> findings;
     WindowPosition position;
     Settings settings;
@@ -304,7 +312,7 @@ std::vector<Finding> CheckSettings(const std::string& program_folder, const std:
         const FolderState state = files.ProbeFolder(folder);
         if (state == FolderState::Missing || state == FolderState::NotAFolder)
             findings.push_back({kSettingsFile, 0,
-                                "SaveFileName puts the log in the folder " + folder +
+                                "SaveFileName puts the log in the folder " + WithSeparator(folder, separator) +
                                     ", which does not exist; the program creates no folder, so each log write "
                                     "fails with \"Invalid filename\""});
     }
@@ -312,7 +320,7 @@ std::vector<Finding> CheckSettings(const std::string& program_folder, const std:
 }
 
 std::vector<Finding> CheckProgramFolder(const std::string& program_folder, Files& files, Profile& profile,
-                                        KeyNames& key_names, const LocalTime& now) {
+                                        KeyNames& key_names, const LocalTime& now, char separator) {
     switch (files.ProbeFolder(program_folder)) {
     case FolderState::Missing: throw Error("no such folder: " + program_folder);
     case FolderState::NotAFolder: throw Error("not a folder: " + program_folder);
@@ -332,11 +340,11 @@ std::vector<Finding> CheckProgramFolder(const std::string& program_folder, Files
             findings.push_back({kTitleRulesFile, 0, std::string("cannot be read: ") + e.what()});
         }
     }
-    for (const char* folder : {"main\\", "sub\\"})
+    for (const char* folder : {"main", "sub"})
         for (const char* file : {"1.txt", "2.txt", "3.txt", "4.txt"})
-            CheckTemplate(program_folder, std::string(folder) + file, files, findings);
+            CheckTemplate(program_folder, std::string(folder) + separator + file, files, findings);
     const std::vector<Finding> settings =
-        CheckSettings(program_folder, program_folder + kSettingsFile, files, profile, key_names, now);
+        CheckSettings(program_folder, program_folder + kSettingsFile, files, profile, key_names, now, separator);
     findings.insert(findings.end(), settings.begin(), settings.end());
     return findings;
 }

@@ -46,13 +46,17 @@ std::vector<Finding> CheckTitleRules(const std::string& rules_text);
 // The findings of the settings file: a ShortCut text that names no key, a
 // LogCode that names no code, a negative ClipbordTime, a Youbi list without seven names and, while logging
 // is on, a SaveFileName whose folder does not exist on the log date of `now`.
+// The paths a finding names are written with `separator`: the program's
+// own "\", or "/" where they are shown on a system that writes that.
 std::vector<Finding> CheckSettings(const std::string& program_folder, const std::string& settings_path,
-                                   Files& files, Profile& profile, KeyNames& key_names, const LocalTime& now);
+                                   Files& files, Profile& profile, KeyNames& key_names, const LocalTime& now,
+                                   char separator = '\\');
 
 // Every finding of the program folder (ending in a separator): "title.txt",
 // the templates of "main\" and "sub\", and "kaveto.ini". Raises Error when
-// the folder itself cannot be read.
+// the folder itself cannot be read. Paths are written with `separator`, as
+// for CheckSettings.
 std::vector<Finding> CheckProgramFolder(const std::string& program_folder, Files& files, Profile& profile,
-                                        KeyNames& key_names, const LocalTime& now);
+                                        KeyNames& key_names, const LocalTime& now, char separator = '\\');
 
 }  // namespace kaveto

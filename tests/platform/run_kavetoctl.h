@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace kaveto::testing {
@@ -13,6 +14,7 @@ namespace kaveto::testing {
 struct CommandRun {
     int status;       // the exit code, -1 when it did not exit normally
     std::string out;  // standard output, byte for byte
+    std::string err = {};  // standard error, byte for byte
 };
 
 // `arguments` are passed through the shell as written; `input`, when given,
@@ -25,8 +27,10 @@ inline CommandRun Kavetoctl(const std::string& arguments, const std::string* inp
         std::ofstream(in_path, std::ios::binary) << *input;
         command += " < " + in_path.string();
     }
-    command += " 2>/dev/null";
-    CommandRun run{-1, {}};
+    const std::filesystem::path err_path =
+        std::filesystem::temp_directory_path() / ("kavetoctl_err_" + std::to_string(::getpid()));
+    command += " 2>" + err_path.string();
+    CommandRun run{-1, {}, {}};
     if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
         std::size_t got;
@@ -35,6 +39,10 @@ inline CommandRun Kavetoctl(const std::string& arguments, const std::string* inp
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     if (input) std::filesystem::remove(in_path);
+    std::ifstream err(err_path, std::ios::binary);
+    run.err.assign(std::istreambuf_iterator<char>(err), {});
+    err.close();
+    std::filesystem::remove(err_path);
     return run;
 }
 

@@ -27,17 +27,17 @@ int CmdCheck(const Args& args) {
             return 2;
         }
     }
-    // The separator the folder's name already uses, a backslash otherwise.
+    // The separator the folder's name already uses, the system's otherwise.
     const std::size_t last = PathNameStart(folder);
-    if (last != folder.size()) folder += last > 0 ? folder[last - 1] : '\\';
+    if (last != folder.size()) folder += last > 0 ? folder[last - 1] : PathSeparator();
 
     std::vector<Finding> findings;
     try {
         SystemServices system = MakeSystemServices();
         findings = CheckProgramFolder(folder, *system.files, *MakeSystemProfile(), *MakeSystemKeyNames(),
-                                      system.clock->Now());
+                                      system.clock->Now(), PathSeparator());
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "check: %s\n", e.what());
+        std::fprintf(stderr, "check: %s\n", ConsoleMessage(e.what(), folder).c_str());
         return 2;
     }
     std::string out;
@@ -46,6 +46,7 @@ int CmdCheck(const Args& args) {
     else
         out += std::to_string(findings.size()) + (findings.size() == 1 ? " problem" : " problems") + " found in " +
                folder + "\n";
+    out = ConsoleMessage(out, folder);
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
     return findings.empty() ? 0 : 1;

@@ -106,7 +106,7 @@ int CmdCompose(const Args& args) {
     // console gives it.
     for (const GivenText& t : texts)
         SetBoth(*t.shift_jis, *t.utf8, utf8 && ReadsAsUtf8(t.value) ? FromUtf8(t.value) : FromShiftJis(t.value));
-    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    if (folder.back() != '\\' && folder.back() != '/') folder += PathSeparator();
 
     LocalTime now;
     if (have_now && !ParseInstant(now_text, now)) return Usage();
@@ -136,7 +136,7 @@ int CmdCompose(const Args& args) {
         std::fflush(stdout);
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", ConsoleMessage(e.what(), folder).c_str());
         return 2;
     }
 }

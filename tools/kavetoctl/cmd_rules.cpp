@@ -3,15 +3,21 @@
 
 #include "engine/title_rules.h"
 #include "platform/system.h"
+#include "text/page_code.h"
 #include "tools/kavetoctl/commands.h"
 
 namespace kaveto::ctl {
 
-int CmdRules(const Args& args) {
+// rules --folder DIR [--utf8] URL: the title rule that matches URL, with the
+// title and address it gives; with --utf8 in UTF-8, and a URL typed in
+// UTF-8 taken as such.
+int CmdRules(const Args& given) {
+    Args args = given;
+    const bool utf8 = TakeUtf8Flag(args);
     if (args.size() != 3 || args[0] != "--folder") return Usage();
     std::string folder = args[1];
     if (folder.empty()) return Usage();
-    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    if (folder.back() != '\\' && folder.back() != '/') folder += PathSeparator();
     try {
         SystemServices system = MakeSystemServices();
         class Unused : public Clipboard {
@@ -19,16 +25,21 @@ int CmdRules(const Args& args) {
         } unused;
         Environment env{folder, unused, *system.key_state, *system.clock, *system.files};
         CaptureRecord record;
-        record.page_url = args[2];
+        if (utf8)
+            SetBoth(record.page_url, record.utf8.page_url,
+                    ReadsAsUtf8(args[2]) ? FromUtf8(args[2]) : FromShiftJis(args[2]));
+        else record.page_url = args[2];
         const int line = ApplyTitleRulesLine(record, env);
         if (line == 0) {
             std::fputs("no rule\n", stdout);
             return 0;
         }
-        std::printf("%d\t%s\t%s\n", line, record.title_txt.c_str(), record.page_url.c_str());
+        const std::string title = utf8 ? Utf8Form(record.title_txt, record.utf8.title_txt) : record.title_txt;
+        const std::string address = utf8 ? Utf8Form(record.page_url, record.utf8.page_url) : record.page_url;
+        std::printf("%d\t%s\t%s\n", line, title.c_str(), address.c_str());
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s\n", ConsoleMessage(e.what(), folder).c_str());
         return 2;
     }
 }

@@ -7,9 +7,12 @@
 
 namespace kaveto::ctl {
 
-// settings FILE: loads FILE as the settings file and prints every key, in the
-// order the program reads them, each in the form it would be written back.
-int CmdSettings(const Args& args) {
+// settings [--utf8] FILE: loads FILE as the settings file and prints every
+// key, in the order the program reads them, each in the form it would be
+// written back.
+int CmdSettings(const Args& given) {
+    Args args = given;
+    const bool utf8 = TakeUtf8Flag(args);
     if (args.size() != 1) return Usage();
     const auto profile = MakeSystemProfile();
     const auto key_names = MakeSystemKeyNames();
@@ -23,7 +26,7 @@ int CmdSettings(const Args& args) {
                                              "ClipbordTime", "LogCode"};
     for (const char* key : kReadOrder)
         for (const SettingsEntry& entry : entries)
-            if (entry.key == key) std::printf("%s=%s\n", entry.key.c_str(), entry.value.c_str());
+            if (entry.key == key) std::printf("%s=%s\n", entry.key.c_str(), DataText(entry.value, utf8).c_str());
     return 0;
 }
 

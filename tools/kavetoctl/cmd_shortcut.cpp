@@ -6,12 +6,16 @@
 
 namespace kaveto::ctl {
 
-// shortcut TEXT: the value ParseShortCut gives and its FormatShortCut text.
-int CmdShortcut(const Args& args) {
+// shortcut [--utf8] TEXT: the value ParseShortCut gives and its
+// FormatShortCut text.
+int CmdShortcut(const Args& given) {
+    Args args = given;
+    const bool utf8 = TakeUtf8Flag(args);
     if (args.size() != 1) return Usage();
     const auto key_names = MakeSystemKeyNames();
     const ShortCutValue value = ParseShortCut(args[0], *key_names);
-    std::printf("0x%04X\t%s\n", static_cast<unsigned>(value), FormatShortCut(value, *key_names).c_str());
+    std::printf("0x%04X\t%s\n", static_cast<unsigned>(value),
+                DataText(FormatShortCut(value, *key_names), utf8).c_str());
     return 0;
 }
 

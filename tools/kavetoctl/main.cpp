@@ -44,6 +44,7 @@ namespace kaveto::ctl {
 int Usage() {
     std::fputs("usage: kavetoctl COMMAND [ARGS]\n", stderr);
     for (const auto& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
+    std::fputs(SystemUsageNote(), stderr);
     return 2;
 }
 

@@ -3,6 +3,8 @@
 
 #include <cerrno>
 
+#include "text/text_helpers.h"
+#include "text/unicode.h"
 #include "tools/kavetoctl/commands.h"
 
 namespace kaveto::ctl {
@@ -10,6 +12,30 @@ namespace kaveto::ctl {
 void SetBinaryStdio() {}
 
 std::string FolderArgument(const std::string& argument) { return argument; }
+
+char PathSeparator() { return '/'; }
+
+std::string ConsoleMessage(const std::string& text, const std::string& as_typed) {
+    std::string out, shift_jis;
+    for (std::size_t i = 0; i < text.size();) {
+        if (!as_typed.empty() && text.compare(i, as_typed.size(), as_typed) == 0) {
+            out += ShiftJisToUtf8(shift_jis) + as_typed;
+            shift_jis.clear();
+            i += as_typed.size();
+            continue;
+        }
+        // Whole characters: the folder never begins on a second byte.
+        const std::size_t length = CharLength(text, i);
+        shift_jis.append(text, i, length);
+        i += length;
+    }
+    return out + ShiftJisToUtf8(shift_jis);
+}
+
+const char* SystemUsageNote() {
+    return "  --utf8 (title, rules, settings, shortcut, compose): print the text in UTF-8 rather than Shift_JIS;\n"
+           "  messages are in UTF-8 always\n";
+}
 
 namespace {
 

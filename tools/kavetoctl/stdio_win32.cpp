@@ -23,6 +23,13 @@ std::string FolderArgument(const std::string& argument) {
     return folder;
 }
 
+char PathSeparator() { return '\\'; }
+
+// The console shows the ANSI code page, the code of the program's texts.
+std::string ConsoleMessage(const std::string& text, const std::string&) { return text; }
+
+const char* SystemUsageNote() { return ""; }
+
 bool ReadStandardInput(std::string& text) {
     const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
     if (in == nullptr || in == INVALID_HANDLE_VALUE) {
