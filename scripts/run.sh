@@ -32,11 +32,15 @@ fi
 run_root="$root/build/run"
 mkdir -p "$run_root"
 
-export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
+# The Japanese locale is given to the programs run from here, never to this
+# shell: a shell started before install-deps.sh generated the locale cannot
+# take it (its C library looked for the locale archive once, when the shell
+# started, and does not look again) and would say so on every run on a fresh
+# machine. The Wine scripts set it for themselves.
 if [ -n "${DISPLAY:-}" ]; then
     folder=$("$root/tools/wine/program-folder.sh" "$build/bin" "$run_root")
     echo "program folder: $folder"
-    exec wine "$folder/kaveto.exe"
+    exec env LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all wine "$folder/kaveto.exe"
 fi
 
 state="$run_root/wine"
