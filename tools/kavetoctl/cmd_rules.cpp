@@ -25,17 +25,14 @@ int CmdRules(const Args& given) {
         } unused;
         Environment env{folder, unused, *system.key_state, *system.clock, *system.files};
         CaptureRecord record;
-        if (utf8)
-            SetBoth(record.page_url, record.utf8.page_url,
-                    ReadsAsUtf8(args[2]) ? FromUtf8(args[2]) : FromShiftJis(args[2]));
-        else record.page_url = args[2];
+        record.page_url = utf8 && ReadsAsUtf8(args[2]) ? FromUtf8(args[2]) : FromShiftJis(args[2]);
         const int line = ApplyTitleRulesLine(record, env);
         if (line == 0) {
             std::fputs("no rule\n", stdout);
             return 0;
         }
-        const std::string title = utf8 ? Utf8Form(record.title_txt, record.utf8.title_txt) : record.title_txt;
-        const std::string address = utf8 ? Utf8Form(record.page_url, record.utf8.page_url) : record.page_url;
+        const std::string& title = utf8 ? record.title_txt.utf8 : record.title_txt.shift_jis;
+        const std::string& address = utf8 ? record.page_url.utf8 : record.page_url.shift_jis;
         std::printf("%d\t%s\t%s\n", line, title.c_str(), address.c_str());
         return 0;
     } catch (const std::exception& e) {
