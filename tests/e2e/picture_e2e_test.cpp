@@ -22,6 +22,22 @@ std::string IniAt(int top, int left) {
     return "[Window]\r\nTop=" + std::to_string(top) + "\r\nLeft=" + std::to_string(left) + "\r\n";
 }
 
+// Starts the program with the place saved, closes it again, and checks
+// where its picture stood and the place it saved: both `top`, `left`.
+void ExpectShownAndSavedAt(int saved_top, int saved_left, int top, int left) {
+    KavetoFolder folder;
+    folder.WriteIni(IniAt(saved_top, saved_left));
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(RectOf(window).left, left);
+    EXPECT_EQ(RectOf(window).top, top);
+    CloseAndWait(program);
+    const std::vector<std::string> lines = IniLines(folder.ReadIni());
+    EXPECT_EQ(IniValue(lines, "Window/Top"), std::to_string(top));
+    EXPECT_EQ(IniValue(lines, "Window/Left"), std::to_string(left));
+}
+
 TEST(PictureOnScreen, ASavedPlaceOffTheScreenComesBackWhollyVisibleAndIsSavedThere) {
     // Under the test run there is one monitor, whose work area is the screen.
     const RECT area = WorkArea();
@@ -42,18 +58,7 @@ TEST(PictureOnScreen, ASavedPlaceOffTheScreenComesBackWhollyVisibleAndIsSavedThe
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        KavetoFolder folder;
-        folder.WriteIni(IniAt(row.top, row.left));
-        RunningProgram program(folder.exe());
-        HWND window = program.WaitForMainWindow();
-        ASSERT_NE(window, nullptr);
-        const RECT r = RectOf(window);
-        EXPECT_EQ(r.left, row.placed_left);
-        EXPECT_EQ(r.top, row.placed_top);
-        CloseAndWait(program);
-        const std::vector<std::string> lines = IniLines(folder.ReadIni());
-        EXPECT_EQ(IniValue(lines, "Window/Top"), std::to_string(row.placed_top));
-        EXPECT_EQ(IniValue(lines, "Window/Left"), std::to_string(row.placed_left));
+        ExpectShownAndSavedAt(row.top, row.left, row.placed_top, row.placed_left);
     }
 }
 
@@ -69,17 +74,7 @@ TEST(PictureOnScreen, AVisiblePlaceIsKeptExactly) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        KavetoFolder folder;
-        folder.WriteIni(IniAt(row.top, row.left));
-        RunningProgram program(folder.exe());
-        HWND window = program.WaitForMainWindow();
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(RectOf(window).left, row.left);
-        EXPECT_EQ(RectOf(window).top, row.top);
-        CloseAndWait(program);
-        const std::vector<std::string> lines = IniLines(folder.ReadIni());
-        EXPECT_EQ(IniValue(lines, "Window/Top"), std::to_string(row.top));
-        EXPECT_EQ(IniValue(lines, "Window/Left"), std::to_string(row.left));
+        ExpectShownAndSavedAt(row.top, row.left, row.top, row.left);
     }
 }
 
