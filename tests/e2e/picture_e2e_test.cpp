@@ -95,6 +95,15 @@ TEST_F(PictureCase, WhenTheDisplayChangesAPictureLeftOffTheScreenComesBack) {
         << "the picture is at " << RectOf(window).left << "," << RectOf(window).top;
 }
 
+// The tip lies wholly on the screen and leaves the picture free.
+void ExpectBesideThePicture(HWND tip, HWND picture) {
+    RECT overlap = {}, shown = RectOf(tip), area = WorkArea(), on_screen = {};
+    const RECT picture_rect = RectOf(picture);
+    EXPECT_FALSE(::IntersectRect(&overlap, &picture_rect, &shown)) << "the tip covers the picture";
+    ::IntersectRect(&on_screen, &area, &shown);
+    EXPECT_TRUE(::EqualRect(&on_screen, &shown)) << "the tip is not wholly on the screen";
+}
+
 TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     KavetoFolder folder;
     // The chord of the history key as the settings name it.
@@ -112,8 +121,7 @@ TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     EXPECT_NE(text.find("\x83\x68\x83\x8d\x83\x62\x83\x76"), std::string::npos) << text;
     EXPECT_NE(text.find("\x83\x5f\x83\x75\x83\x8b\x83\x4e\x83\x8a\x83\x62\x83\x4e"), std::string::npos) << text;
     EXPECT_NE(text.find("Shift+Ctrl+F11"), std::string::npos) << text;
-    RECT overlap = {}, picture = RectOf(window), shown = RectOf(tip);
-    EXPECT_FALSE(::IntersectRect(&overlap, &picture, &shown)) << "the tip covers the picture";
+    ExpectBesideThePicture(tip, window);
     EXPECT_TRUE(::GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the tip stands above the other windows";
 
     // A press hides it, and the press reaches the picture: it moves.
@@ -122,6 +130,22 @@ TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     EXPECT_TRUE(WaitUntil([&] { return MovingOrSizing(window); })) << "the press started no move";
     MouseButton(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitUntil([&] { return !MovingOrSizing(window); }));
+    CloseAndWait(program);
+}
+
+// Where no room is left below the picture, the tip goes above it.
+TEST(PictureTip, InTheScreensBottomCornerTheTipStandsAboveThePicture) {
+    const RECT area = WorkArea();
+    KavetoFolder folder;
+    folder.WriteIni(IniAt(area.bottom - 24, area.right - 24));
+    RunningProgram program(folder.exe());
+    HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ArriveAt(CentreOf(window));
+    HWND tip = program.WaitForWindow("tooltips_class32");
+    ASSERT_NE(tip, nullptr) << "no tip after hovering";
+    ExpectBesideThePicture(tip, window);
+    EXPECT_LE(RectOf(tip).bottom, RectOf(window).top);
     CloseAndWait(program);
 }
 
