@@ -5,16 +5,6 @@
 namespace kaveto {
 namespace {
 
-// The scale functions came with later versions of Windows: they are looked
-// up when the program runs, so that it still starts where they are missing.
-template <typename Function>
-Function SystemFunction(const char* module, const char* name) {
-    HMODULE handle = ::GetModuleHandleA(module);
-    if (!handle) handle = ::LoadLibraryA(module);
-    if (!handle) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
-}
-
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
@@ -39,11 +29,11 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
 }  // namespace
 
 unsigned WindowDpi(HWND window) {
-    static const auto for_window = SystemFunction<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow");
+    static const auto for_window = LaterSystemFunction<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow");
     if (for_window)
         if (const UINT dpi = for_window(window)) return dpi;
     // Windows 8.1 scales each monitor but tells it only per monitor.
-    static const auto for_monitor = SystemFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+    static const auto for_monitor = LaterSystemFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (for_monitor && SUCCEEDED(for_monitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi,
                                              &x, &y)) &&

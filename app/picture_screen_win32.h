@@ -11,6 +11,17 @@
 
 namespace kaveto {
 
+// A function of a later version of Windows, looked up when the program runs
+// so that it still starts where the function is missing: null there. A
+// module loaded for it stays loaded for the life of the process.
+template <typename Function>
+Function LaterSystemFunction(const char* module, const char* name) {
+    HMODULE handle = ::GetModuleHandleA(module);
+    if (!handle) handle = ::LoadLibraryA(module);
+    if (!handle) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
+}
+
 // The dots per inch of the monitor the window stands on. Systems without
 // per-monitor scales give the one scale of the whole desktop.
 unsigned WindowDpi(HWND window);

@@ -17,11 +17,8 @@ using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT
 // The system's tooltip font at the scale: the status font, as the tooltip
 // takes it itself, measured for that scale where the system can.
 UniqueGdiObject TipFont(unsigned dpi) {
-    static const auto for_dpi = [] {
-        HMODULE user32 = ::GetModuleHandleA("user32.dll");
-        return reinterpret_cast<SystemParametersInfoForDpiFunction>(
-            reinterpret_cast<void*>(::GetProcAddress(user32, "SystemParametersInfoForDpi")));
-    }();
+    static const auto for_dpi =
+        LaterSystemFunction<SystemParametersInfoForDpiFunction>("user32.dll", "SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     const bool read = for_dpi ? for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi) != 0
