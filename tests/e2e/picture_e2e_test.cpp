@@ -102,6 +102,18 @@ TEST_F(PictureCase, WhenTheDisplayChangesAPictureLeftOffTheScreenComesBack) {
     EXPECT_EQ(IniValue(lines, "Window/Left"), std::to_string(area.right - 24)) << "saved where the picture is";
 }
 
+// Where the pointer is as the system sees it, what lies under it, and the
+// program's hidden tip, for a tip that did not come.
+std::string HoverState(const RunningProgram& program, HWND picture) {
+    POINT at = {};
+    ::GetCursorPos(&at);
+    const RECT r = RectOf(picture);
+    HWND hidden = FindTopWindow({program.pid(), "tooltips_class32", "", false});
+    return "pointer at " + std::to_string(at.x) + "," + std::to_string(at.y) + " over " +
+           DescribeWindow(::WindowFromPoint(at)) + "; picture at " + std::to_string(r.left) + "," +
+           std::to_string(r.top) + "; hidden tip: " + DescribeWindow(hidden);
+}
+
 // The tip lies wholly on the screen and leaves the picture free.
 void ExpectBesideThePicture(HWND tip, HWND picture) {
     RECT overlap = {}, shown = RectOf(tip), area = WorkArea(), on_screen = {};
@@ -121,7 +133,7 @@ TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
 
     ArriveAt(CentreOf(window));
     HWND tip = program.WaitForWindow("tooltips_class32");
-    ASSERT_NE(tip, nullptr) << "no tip after hovering";
+    ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
     const std::string text = TextOf(tip);
     EXPECT_EQ(text.rfind("Kaveto", 0), 0u) << text;
     // "ドロップ" and "ダブルクリック" in Shift_JIS.
@@ -150,7 +162,7 @@ TEST(PictureTip, InTheScreensBottomCornerTheTipStandsAboveThePicture) {
     ASSERT_NE(window, nullptr);
     ArriveAt(CentreOf(window));
     HWND tip = program.WaitForWindow("tooltips_class32");
-    ASSERT_NE(tip, nullptr) << "no tip after hovering";
+    ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
     ExpectBesideThePicture(tip, window);
     EXPECT_LE(RectOf(tip).bottom, RectOf(window).top);
     CloseAndWait(program);
