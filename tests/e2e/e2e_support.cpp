@@ -75,6 +75,16 @@ void CloseAndWait(RunningProgram& program) {
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
+std::string HoverState(const RunningProgram& program, HWND picture) {
+    POINT at = {};
+    ::GetCursorPos(&at);
+    const RECT r = RectOf(picture);
+    HWND hidden = FindTopWindow({program.pid(), kTipClass, "", false});
+    return "pointer at " + std::to_string(at.x) + "," + std::to_string(at.y) + " over " +
+           DescribeWindow(::WindowFromPoint(at)) + "; picture at " + std::to_string(r.left) + "," +
+           std::to_string(r.top) + "; hidden tip: " + DescribeWindow(hidden);
+}
+
 std::string DeliveredBy(const std::function<void()>& act, DWORD timeout_ms) {
     // Only a failure describes the window in front: describing it asks the
     // window for its text, which a window that does not answer makes wait.

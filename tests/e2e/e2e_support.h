@@ -63,6 +63,12 @@ std::string IniValue(const std::vector<std::string>& lines, const std::string& s
 // Asks the main window to close and waits for the program to end cleanly.
 void CloseAndWait(RunningProgram& program);
 
+// The class of the picture's hover tip.
+constexpr char kTipClass[] = "tooltips_class32";
+// Where the pointer is as the system sees it, what lies under it, and the
+// program's hidden tip, for a tip that did not come.
+std::string HoverState(const RunningProgram& program, HWND picture);
+
 // One case against a copy of the program in a fresh folder, its picture
 // with its top-left corner at (100, 100). A message box left open fails the
 // case; the program is closed when the case ends.

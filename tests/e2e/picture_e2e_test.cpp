@@ -102,18 +102,6 @@ TEST_F(PictureCase, WhenTheDisplayChangesAPictureLeftOffTheScreenComesBack) {
     EXPECT_EQ(IniValue(lines, "Window/Left"), std::to_string(area.right - 24)) << "saved where the picture is";
 }
 
-// Where the pointer is as the system sees it, what lies under it, and the
-// program's hidden tip, for a tip that did not come.
-std::string HoverState(const RunningProgram& program, HWND picture) {
-    POINT at = {};
-    ::GetCursorPos(&at);
-    const RECT r = RectOf(picture);
-    HWND hidden = FindTopWindow({program.pid(), "tooltips_class32", "", false});
-    return "pointer at " + std::to_string(at.x) + "," + std::to_string(at.y) + " over " +
-           DescribeWindow(::WindowFromPoint(at)) + "; picture at " + std::to_string(r.left) + "," +
-           std::to_string(r.top) + "; hidden tip: " + DescribeWindow(hidden);
-}
-
 // The tip lies wholly on the screen and leaves the picture free.
 void ExpectBesideThePicture(HWND tip, HWND picture) {
     RECT overlap = {}, shown = RectOf(tip), area = WorkArea(), on_screen = {};
@@ -132,7 +120,7 @@ TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     ASSERT_NE(window, nullptr);
 
     ArriveAt(CentreOf(window));
-    HWND tip = program.WaitForWindow("tooltips_class32");
+    HWND tip = program.WaitForWindow(kTipClass);
     ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
     const std::string text = TextOf(tip);
     EXPECT_EQ(text.rfind("Kaveto", 0), 0u) << text;
@@ -161,7 +149,7 @@ TEST(PictureTip, InTheScreensBottomCornerTheTipStandsAboveThePicture) {
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     ArriveAt(CentreOf(window));
-    HWND tip = program.WaitForWindow("tooltips_class32");
+    HWND tip = program.WaitForWindow(kTipClass);
     ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
     ExpectBesideThePicture(tip, window);
     EXPECT_LE(RectOf(tip).bottom, RectOf(window).top);
