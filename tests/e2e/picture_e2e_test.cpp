@@ -93,7 +93,8 @@ TEST_F(PictureCase, WhenTheDisplayChangesAPictureLeftOffTheScreenComesBack) {
     EXPECT_EQ(RectOf(window).left, 100) << "a visible picture stays where it is";
     EXPECT_EQ(RectOf(window).top, 100);
 
-    ASSERT_TRUE(::SetWindowPos(window, nullptr, area.right + 600, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    ASSERT_TRUE(
+        ::SetWindowPos(window, nullptr, area.right + 600, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
     ASSERT_TRUE(display_changed());
     EXPECT_EQ(RectOf(window).left, area.right - 24);
     EXPECT_EQ(RectOf(window).top, 300);

@@ -118,7 +118,8 @@ TEST_F(Scale, TheTipADoubleClickADropAndADragMoveAllWork) {
 
     const POINT centre = CentreOf(window);
     ArriveAt(centre);
-    ASSERT_NE(program->WaitForWindow(kTipClass), nullptr) << "no tip after hovering; " << HoverState(*program, window);
+    ASSERT_NE(program->WaitForWindow(kTipClass), nullptr)
+        << "no tip after hovering; " << HoverState(*program, window);
     EXPECT_EQ(DeliveredBy([&] { DoubleClickAt(centre); }), "Scaled page\r\n" + url + "\r\n");
 
     const std::string link = "http://kaveto.test/e2e/scaled-link.html";

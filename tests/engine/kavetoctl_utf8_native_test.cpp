@@ -70,14 +70,16 @@ TEST_F(Utf8CliTest, CheckWritesItsFindingsInUtf8WithSlashesAndTheFolderAsTyped) 
 TEST_F(Utf8CliTest, ErrorsAreInUtf8WithTheFolderAsTyped) {
     fs::remove(folder / "title.txt");
     // "ファイル … は開けません"
-    const std::string cannot_open = U8(u8"\u30d5\u30a1\u30a4\u30eb ") + dir + U8(u8"/title.txt \u306f\u958b\u3051\u307e\u305b\u3093\n");
+    const std::string cannot_open =
+        U8(u8"\u30d5\u30a1\u30a4\u30eb ") + dir + U8(u8"/title.txt \u306f\u958b\u3051\u307e\u305b\u3093\n");
     struct Row {
         const char* name;
         std::string args, err;
     } rows[] = {
         {"rules", "rules --folder '" + dir + "' http://e.jp/", cannot_open},
         {"compose", "compose --folder '" + dir + "' --page-url http://e.jp/ --title T", cannot_open},
-        {"check of a missing folder", "check --folder '" + dir + "/none'", "check: no such folder: " + dir + "/none/\n"},
+        {"check of a missing folder", "check --folder '" + dir + "/none'",
+         "check: no such folder: " + dir + "/none/\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -99,8 +101,10 @@ TEST(KavetoctlUtf8, TheUsageNamesTheUtf8Option) {
 TEST_F(Utf8CliTest, TheDataTextsFollowTheUtf8Option) {
     // A title in EUC-JP with an emoji that Shift_JIS lacks.
     const std::string page = "<title>\xc6\xfc\xcb\xdc &#x1F600;</title>";
-    WriteFileBytes(folder / "title.txt", "\x97\xe1\\.jp/news,\x83\x6a\x83\x85\x81\x5b\x83\x58\r\n");  // 例\.jp/news,ニュース
-    WriteFileBytes(folder / "k.ini", "[Other]\r\nYoubi=\x93\xfa,\x8c\x8e,\x89\xce,\x90\x85,\x96\xd8,\x8b\xe0,\x93\x79\r\n");
+    // 例\.jp/news,ニュース
+    WriteFileBytes(folder / "title.txt", "\x97\xe1\\.jp/news,\x83\x6a\x83\x85\x81\x5b\x83\x58\r\n");
+    WriteFileBytes(folder / "k.ini",
+                   "[Other]\r\nYoubi=\x93\xfa,\x8c\x8e,\x89\xce,\x90\x85,\x96\xd8,\x8b\xe0,\x93\x79\r\n");
     const std::string url = U8(u8"http://\u4f8b.jp/news/1");  // typed in UTF-8
     struct Row {
         const char* name;

@@ -127,7 +127,8 @@ TEST(PlaceOnScreen, AnyLayoutEndsWithThePictureWhollyOnOneMonitor) {
 }
 
 TEST(WhollyVisible, CountsEveryPixelOnceAcrossMonitorsThatMeet) {
-    const std::vector<ScreenRect> four = {{0, 0, 100, 100}, {100, 0, 200, 100}, {0, 100, 100, 200}, {100, 100, 200, 200}};
+    const std::vector<ScreenRect> four = {
+        {0, 0, 100, 100}, {100, 0, 200, 100}, {0, 100, 100, 200}, {100, 100, 200, 200}};
     EXPECT_TRUE(WhollyVisible(Picture(88, 88), four)) << "a picture on the corner where four meet";
     EXPECT_FALSE(WhollyVisible(Picture(88, 88), {four[0], four[1], four[2]})) << "one quarter missing";
     EXPECT_FALSE(WhollyVisible(Picture(177, 50), four));

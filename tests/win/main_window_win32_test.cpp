@@ -239,7 +239,8 @@ TEST_F(MainWindowTest, OnAMonitorOfAnotherScaleThePictureTakesItsSizeThere) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.dpi);
         RECT suggested = {left, 200, left + row.side, 200 + row.side};
-        ::SendMessageA(form->handle(), WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), reinterpret_cast<LPARAM>(&suggested));
+        ::SendMessageA(form->handle(), WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
         RECT r = {}, client = {};
         ::GetWindowRect(form->handle(), &r);
         ::GetClientRect(form->handle(), &client);

@@ -122,10 +122,12 @@ TEST(Manifest, BothProgramsDeclareTheScaleTheVisualStylesAndTheirWindowsAndKeepT
         const std::string text = ManifestText(exe);
         ASSERT_NE(text.find("<assembly"), std::string::npos) << text;
         ManifestContext context(exe);
-        ASSERT_NE(context.handle(), INVALID_HANDLE_VALUE) << "the system refuses the manifest: error " << context.error();
+        ASSERT_NE(context.handle(), INVALID_HANDLE_VALUE)
+            << "the system refuses the manifest: error " << context.error();
         EXPECT_EQ(context.Setting(L"dpiAwareness", L"2016"), "PerMonitorV2, PerMonitor");
         EXPECT_EQ(context.Setting(L"dpiAware", L"2005"), "true/pm");
-        EXPECT_EQ(context.Setting(L"activeCodePage", L"2019"), "<not set>") << "the ANSI code page must stay the system's";
+        EXPECT_EQ(context.Setting(L"activeCodePage", L"2019"), "<not set>")
+            << "the ANSI code page must stay the system's";
         EXPECT_EQ(text.find("activeCodePage"), std::string::npos);
         EXPECT_TRUE(SupportsOs(context, kWindows10));
         const std::vector<std::string> dependencies = DependentAssemblies(context);
