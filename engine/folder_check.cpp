@@ -33,6 +33,15 @@ std::string_view KnownTokenAt(std::string_view text, std::size_t pos) {
     return {};
 }
 
+// True for a placeholder with a suffix the program knows ("%title_txt:md%").
+bool IsSuffixedPlaceholder(std::string_view token) {
+    const std::size_t colon = token.find(':');
+    const std::string_view suffix = token.substr(colon, token.size() - 1 - colon);
+    const std::string base = std::string(token.substr(0, colon)) + "%";
+    return std::find(std::begin(kSuffixes), std::end(kSuffixes), suffix) != std::end(kSuffixes) &&
+           std::find(std::begin(kPlaceholders), std::end(kPlaceholders), base) != std::end(kPlaceholders);
+}
+
 // A "%" and two hexadecimal digits: a URL escape, if it is one.
 bool EscapeAt(std::string_view text, std::size_t pos) {
     return pos + 2 < text.size() && text[pos] == '%' && IsHexDigit(text[pos + 1]) && IsHexDigit(text[pos + 2]);
@@ -169,6 +178,29 @@ void CheckTemplate(const std::string& program_folder, const std::string& name, F
         findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
 }
 
+// An HTML template is optional; one that is there is read as UTF-8.
+void CheckHtmlTemplate(const std::string& program_folder, const std::string& name, Files& files,
+                       std::vector<Finding>& findings) {
+    const std::string path = program_folder + name;
+    if (!files.FileExists(path)) return;
+    std::string bytes;
+    try {
+        bytes = files.ReadAll(path);
+    } catch (const FileError& e) {
+        findings.push_back({name, 0, std::string("cannot be read: ") + e.what()});
+        return;
+    }
+    const std::string_view body =
+        std::string_view(bytes).substr(StartsWithUtf8Bom(bytes) ? kUtf8ByteOrderMark.size() : 0);
+    if (!IsWellFormedUtf8(body.substr(0, body.find('\x1A'))))
+        findings.push_back({name, 0,
+                            "not saved as UTF-8, which an HTML template is read as: what is no UTF-8 comes out as the "
+                            "replacement character U+FFFD; save it as UTF-8"});
+    // The tokens are ASCII and keep their lines in the Shift_JIS form.
+    for (const UnknownToken& unknown : FindUnknownTokens(Utf8ToShiftJis(HtmlTemplateText(bytes))))
+        findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
+}
+
 }  // namespace
 
 std::string FormatFinding(const Finding& f) {
@@ -204,6 +236,20 @@ std::vector<UnknownToken> FindUnknownTokens(const std::string& template_text) {
         std::size_t end = i + 1;
         if (end < text.size() && (IsAsciiLetter(text[end]) || text[end] == '_'))
             while (end < text.size() && IsWordChar(text[end])) ++end;
+        // A word, a colon and a suffix: "%title_txt:md%".
+        std::size_t suffix_end = end + 1;
+        if (end > i + 1 && end < text.size() && text[end] == ':')
+            while (suffix_end < text.size() && IsWordChar(text[suffix_end])) ++suffix_end;
+        if (suffix_end > end + 1 && suffix_end < text.size() && text[suffix_end] == '%') {
+            const std::string_view token = text.substr(i, suffix_end + 1 - i);
+            if (IsSuffixedPlaceholder(token)) {
+                i = suffix_end + 1;
+                continue;
+            }
+            unknown.push_back({std::string(token), line});
+            i = suffix_end;
+            continue;
+        }
         if (end > i + 1 && end < text.size() && text[end] == '%') {
             unknown.push_back({std::string(text.substr(i, end + 1 - i)), line});
             // The closing sign may open the next token, as it would for the
@@ -216,8 +262,32 @@ std::vector<UnknownToken> FindUnknownTokens(const std::string& template_text) {
     return unknown;
 }
 
+namespace {
+
+// What to tell the user about a token with a suffix that the program does
+// not know: the suffix, or the name before it.
+std::string DescribeSuffixed(const std::string& token, std::string_view name, std::string_view suffix) {
+    const std::string base = "%" + std::string(name) + "%";
+    const auto known = [&](const auto& list) {
+        return std::find(std::begin(list), std::end(list), base) != std::end(list);
+    };
+    constexpr char kStays[] = ": it stays in the snippet as typed";
+    if (known(kPlaceholders))
+        return token + " has no suffix " + std::string(suffix) + kStays + "; a placeholder takes :md, :html or :url";
+    if (known(kDateTokens)) return token + " is a date token with a suffix, which none takes" + kStays;
+    const Suggestion s = Suggest(name);
+    if (!s.token || s.date_token) return token + " is not a placeholder" + kStays;
+    const std::string_view meant(s.token);  // with its closing sign, which the suffix goes before
+    return token + " is not a placeholder" + kStays + "; did you mean " +
+           std::string(meant.substr(0, meant.size() - 1)) + std::string(suffix) + "%?";
+}
+
+}  // namespace
+
 std::string DescribeUnknownToken(const std::string& token) {
     const std::string_view name = std::string_view(token).substr(1, token.size() - 2);
+    if (const std::size_t colon = name.find(':'); colon != std::string_view::npos)
+        return DescribeSuffixed(token, name.substr(0, colon), name.substr(colon));
     if (name == "my_folder") return token + " is known only in SaveFileName: in a template it stays as typed";
     const Suggestion s = Suggest(name);
     if (!s.token) return token + " is neither a placeholder nor a date token: it stays in the snippet as typed";
@@ -333,8 +403,10 @@ std::vector<Finding> CheckProgramFolder(const std::string& program_folder, Files
         }
     }
     for (const char* folder : {"main\\", "sub\\"})
-        for (const char* file : {"1.txt", "2.txt", "3.txt", "4.txt"})
+        for (const char* file : {"1.txt", "2.txt", "3.txt", "4.txt"}) {
             CheckTemplate(program_folder, std::string(folder) + file, files, findings);
+            CheckHtmlTemplate(program_folder, std::string(folder) + HtmlTemplateName(file), files, findings);
+        }
     const std::vector<Finding> settings =
         CheckSettings(program_folder, program_folder + kSettingsFile, files, profile, key_names, now);
     findings.insert(findings.end(), settings.begin(), settings.end());

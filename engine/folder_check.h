@@ -28,7 +28,8 @@ struct UnknownToken {
     int line = 0;       // from 1
 };
 
-// The unknown tokens of a template, in text order. The template ends at a
+// The unknown tokens of a template, in text order; a placeholder with a
+// suffix it does not know ("%title_txt:mdd%") is one. The template ends at a
 // Ctrl+Z byte as the program reads it. URL escapes ("%20", "%E3%81%82") open
 // no token: a "%" and two hexadecimal digits next to another such escape is
 // one, unless it begins a known token ("%dd%").
@@ -50,7 +51,8 @@ std::vector<Finding> CheckSettings(const std::string& program_folder, const std:
                                    Files& files, Profile& profile, KeyNames& key_names, const LocalTime& now);
 
 // Every finding of the program folder (ending in a separator): "title.txt",
-// the templates of "main\" and "sub\", and "kaveto.ini". Raises Error when
+// the templates of "main\" and "sub\" (with the HTML templates that stand
+// beside them), and "kaveto.ini". Raises Error when
 // the folder itself cannot be read.
 std::vector<Finding> CheckProgramFolder(const std::string& program_folder, Files& files, Profile& profile,
                                         KeyNames& key_names, const LocalTime& now);

@@ -112,6 +112,37 @@ TEST_F(ComposeCliTest, Utf8PrintsTheUnicodeSnippetAndReadsTextsGivenInUtf8) {
     }
 }
 
+TEST_F(ComposeCliTest, HtmlPrintsTheHtmlSnippetOfTheShippedTemplates) {
+    const std::string at = " --now '2026-06-07 09:05:07' --folder " + dir;
+    struct Row {
+        const char* name;
+        std::string args;
+        int status;
+        std::string out;
+    } rows[] = {
+        {"page", "--html --page-url 'http://p/?a=1&b=2' --title 'T <1> & \"2\"'", 0,
+         "<a href=\"http://p/?a=1&amp;b=2\">T &lt;1&gt; &amp; &quot;2&quot;</a>"},
+        {"selection", "--html --utf8 --page-url http://p/ --title T --sel \"" + U8(u8"引用 'x'") + "\"", 0,
+         U8(u8"<blockquote>引用 &#39;x&#39;</blockquote>\r\n<p><a href=\"http://p/\">T</a></p>")},
+        {"link to script", "--html --page-url http://p/ --click-url 'javascript:alert(1)' --url-txt L", 0,
+         "<a href=\"\">L</a>"},
+        {"image", "--html --page-url http://p/ --title T --src http://s/i.png", 0,
+         "<p><img src=\"http://s/i.png\" alt=\"T\"></p>\r\n<p><a href=\"http://p/\">T</a></p>"},
+        {"sub has none", "--html --ctrl --page-url http://p/ --title T", 4, ""},
+        // The example through the shipped Markdown template.
+        {"Markdown with the suffixes",
+         "--utf8 --ctrl --page-url '" + U8(u8"https://example.jp/検索?q=a b(c)") + "' --title '" +
+             U8(u8"[見出し] a*b") + "'",
+         0, U8(u8"[\\[見出し\\] a\\*b](https://example.jp/%E6%A4%9C%E7%B4%A2?q=a%20b%28c%29)")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const CommandRun run = Kavetoctl("compose " + row.args + at);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_EQ(run.out, row.out);
+    }
+}
+
 TEST_F(ComposeCliTest, RulesNameTheMatchingLine) {
     testing::WriteFileBytes(folder.path() / "title.txt", "zzz,X\r\nboard/news,News,http://n/\r\nboard,B\r\n");
     CommandRun run = Kavetoctl("rules --folder " + dir + " http://e.jp/board/news/1");
