@@ -5,6 +5,7 @@
 
 #include "platform/errors.h"
 #include "text/text_escapes.h"
+#include "text/codepage.h"
 #include "text/text_helpers.h"
 #include "text/unicode.h"
 
@@ -63,16 +64,20 @@ std::optional<Token> TokenAt(std::string_view text, std::size_t pos, std::size_t
     return std::nullopt;
 }
 
-// The next percent sign at or after `pos` that begins a character. In the
-// code page a percent sign after a lead byte is that character's second
-// byte.
+// The next percent sign at or after `pos` (which begins a character) that
+// begins a character. In the code page a percent sign after a lead byte is
+// that character's second byte: from `pos` on the lead bytes pair up, so an
+// odd run of them just before the sign puts it on a second byte. The bytes
+// between are looked at once at most, as `pos` moves past the sign.
 std::size_t NextPercent(std::string_view text, std::size_t pos, bool code_page) {
-    if (!code_page) return text.find('%', pos);
-    while (pos < text.size()) {
-        if (text[pos] == '%') return pos;
-        pos += CharLength(text, pos);
+    for (;;) {
+        const std::size_t found = text.find('%', pos);
+        if (!code_page || found == std::string_view::npos) return found;
+        std::size_t leads = 0;
+        while (found - leads > pos && IsLeadByte(static_cast<unsigned char>(text[found - leads - 1]))) ++leads;
+        if (leads % 2 == 0) return found;
+        pos = found + 1;
     }
-    return std::string_view::npos;
 }
 
 class Filler {
