@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -152,6 +153,25 @@ bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= 32; });
 }
 
+// The file's bytes, or nothing and a finding when it cannot be read.
+std::optional<std::string> ReadChecked(Files& files, const std::string& path, const std::string& name,
+                                       std::vector<Finding>& findings) {
+    try {
+        return files.ReadAll(path);
+    } catch (const FileError& e) {
+        findings.push_back({name, 0, std::string("cannot be read: ") + e.what()});
+        return std::nullopt;
+    }
+}
+
+// The unknown tokens of a template's Shift_JIS text as findings. The tokens
+// are ASCII and keep their lines in the Shift_JIS form of a UTF-8 template,
+// where the double-byte scan reads them as the program will.
+void AddUnknownTokens(const std::string& shift_jis, const std::string& name, std::vector<Finding>& findings) {
+    for (const UnknownToken& unknown : FindUnknownTokens(shift_jis))
+        findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
+}
+
 void CheckTemplate(const std::string& program_folder, const std::string& name, Files& files,
                    std::vector<Finding>& findings) {
     const std::string path = program_folder + name;
@@ -163,19 +183,10 @@ void CheckTemplate(const std::string& program_folder, const std::string& name, F
                                 " fails with \"File not found\" until it exists"});
         return;
     }
-    std::string text;
-    try {
-        text = files.ReadAll(path);
-    } catch (const FileError& e) {
-        findings.push_back({name, 0, std::string("cannot be read: ") + e.what()});
-        return;
-    }
-    if (IsUtf8WithoutMark(text)) findings.push_back({name, 0, kUtf8WithoutMark});
-    // The tokens are ASCII and keep their lines in the Shift_JIS form of a
-    // UTF-8 template, where the double-byte scan reads them as the program
-    // will.
-    for (const UnknownToken& unknown : FindUnknownTokens(TemplateTexts(text).shift_jis))
-        findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
+    const std::optional<std::string> text = ReadChecked(files, path, name, findings);
+    if (!text) return;
+    if (IsUtf8WithoutMark(*text)) findings.push_back({name, 0, kUtf8WithoutMark});
+    AddUnknownTokens(TemplateTexts(*text).shift_jis, name, findings);
 }
 
 // An HTML template is optional; one that is there is read as UTF-8.
@@ -183,22 +194,16 @@ void CheckHtmlTemplate(const std::string& program_folder, const std::string& nam
                        std::vector<Finding>& findings) {
     const std::string path = program_folder + name;
     if (!files.FileExists(path)) return;
-    std::string bytes;
-    try {
-        bytes = files.ReadAll(path);
-    } catch (const FileError& e) {
-        findings.push_back({name, 0, std::string("cannot be read: ") + e.what()});
-        return;
-    }
+    const std::optional<std::string> read = ReadChecked(files, path, name, findings);
+    if (!read) return;
+    const std::string& bytes = *read;
     const std::string_view body =
         std::string_view(bytes).substr(StartsWithUtf8Bom(bytes) ? kUtf8ByteOrderMark.size() : 0);
     if (!IsWellFormedUtf8(body.substr(0, body.find('\x1A'))))
         findings.push_back({name, 0,
                             "not saved as UTF-8, which an HTML template is read as: what is no UTF-8 comes out as the "
                             "replacement character U+FFFD; save it as UTF-8"});
-    // The tokens are ASCII and keep their lines in the Shift_JIS form.
-    for (const UnknownToken& unknown : FindUnknownTokens(Utf8ToShiftJis(HtmlTemplateText(bytes))))
-        findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
+    AddUnknownTokens(Utf8ToShiftJis(HtmlTemplateText(bytes)), name, findings);
 }
 
 }  // namespace
@@ -267,7 +272,8 @@ namespace {
 // What to tell the user about a token with a suffix that the program does
 // not know: the suffix, or the name before it.
 std::string DescribeSuffixed(const std::string& token, std::string_view name, std::string_view suffix) {
-    const std::string base = "%" + std::string(name) + "%";
+    std::string base(1, '%');
+    base.append(name).append(1, '%');
     const auto known = [&](const auto& list) {
         return std::find(std::begin(list), std::end(list), base) != std::end(list);
     };

@@ -240,12 +240,19 @@ TEST(CheckTitleRules, ReadsAUtf8FileAsTheProgramDoes) {
     }
 }
 
-TEST(CheckProgramFolder, UTF8TemplatesAreScannedAsTheProgramReadsThem) {
+// A program folder "C:\prog\" with an empty title.txt and the eight
+// templates, each holding `text`.
+MemoryFiles FolderOfTemplates(const std::string& text) {
     MemoryFiles files;
     files.Put("C:\\prog\\title.txt", "");
     for (const char* name : {"main\\1.txt", "main\\2.txt", "main\\3.txt", "main\\4.txt", "sub\\1.txt",
                              "sub\\2.txt", "sub\\3.txt", "sub\\4.txt"})
-        files.Put(std::string("C:\\prog\\") + name, kBom + U8(u8"\U0001F600 %page_url%"));
+        files.Put(std::string("C:\\prog\\") + name, text);
+    return files;
+}
+
+TEST(CheckProgramFolder, UTF8TemplatesAreScannedAsTheProgramReadsThem) {
+    MemoryFiles files = FolderOfTemplates(kBom + U8(u8"\U0001F600 %page_url%"));
     // After "あ", read as Shift_JIS, the sign would pair with the last byte.
     files.Put("C:\\prog\\main\\1.txt", kBom + U8(u8"\u3042%titel_txt%\r\n\u00E9%sel_txt%"));
     files.Put("C:\\prog\\sub\\3.txt", U8(u8"\u3042 %title_txt%"));
@@ -262,11 +269,7 @@ TEST(CheckProgramFolder, UTF8TemplatesAreScannedAsTheProgramReadsThem) {
 }
 
 TEST(CheckProgramFolder, HtmlTemplatesAreCheckedWhenThereAreAny) {
-    MemoryFiles files;
-    files.Put("C:\\prog\\title.txt", "");
-    for (const char* name : {"main\\1.txt", "main\\2.txt", "main\\3.txt", "main\\4.txt", "sub\\1.txt",
-                             "sub\\2.txt", "sub\\3.txt", "sub\\4.txt"})
-        files.Put(std::string("C:\\prog\\") + name, "%page_url%");
+    MemoryFiles files = FolderOfTemplates("%page_url%");
     // UTF-8, a mark or none: "あ" before the sign is no lead byte here.
     files.Put("C:\\prog\\main\\1.html", U8(u8"<p>\u3042%title_txt:md%</p>\r\n<p>\u3042%titel_txt%</p>"));
     files.Put("C:\\prog\\main\\3.html", kBom + U8(u8"<a href=\"%page_url:url%\">\u00E9%SRC:htm%</a>"));
@@ -298,11 +301,7 @@ TEST(CheckProgramFolder, AFolderThatCannotBeReadIsAnErrorNotAFinding) {
 }
 
 TEST(CheckProgramFolder, FilesThatCannotBeReadAreFindings) {
-    MemoryFiles files;
-    files.Put("C:\\prog\\title.txt", "");
-    for (const char* name : {"main\\1.txt", "main\\2.txt", "main\\3.txt", "main\\4.txt", "sub\\1.txt",
-                             "sub\\2.txt", "sub\\3.txt", "sub\\4.txt"})
-        files.Put(std::string("C:\\prog\\") + name, "%page_url%");
+    MemoryFiles files = FolderOfTemplates("%page_url%");
     MapProfile profile;
     NoKeyNames key_names;
     const LocalTime now{2026, 6, 7, 9, 0, 0, 0};

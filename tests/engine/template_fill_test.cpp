@@ -145,7 +145,7 @@ struct HtmlComposerTest : ::testing::Test {
 };
 
 TEST_F(HtmlComposerTest, TextFromThePageIsNeverReadAsTemplateText) {
-    // The two: a title and a selection holding tokens.
+    // A title and a selection that hold tokens.
     state.record.title_txt = FromShiftJis("T %yyyy% 100%s%");
     EXPECT_EQ(Composed("3.txt", "%title_txt% %s%"), "T %yyyy% 100%s% 7");
     state.record.sel_txt = FromShiftJis("%mm%");

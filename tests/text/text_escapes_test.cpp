@@ -45,7 +45,7 @@ TEST(EscapeUrl, EncodesWhatBreaksALinkAndKeepsTheRest) {
         const char* name;
         std::string text, expected;
     } rows[] = {
-        {"the issue's address", U8(u8"https://example.jp/検索?q=a b(c)"),
+        {"a Japanese address with a space and brackets", U8(u8"https://example.jp/検索?q=a b(c)"),
          "https://example.jp/%E6%A4%9C%E7%B4%A2?q=a%20b%28c%29"},
         {"every listed character", " \"<>()\\^`{|}", "%20%22%3C%3E%28%29%5C%5E%60%7B%7C%7D"},
         {"control characters", std::string("a\tb\r\nc\x7F") + std::string(1, '\0'), "a%09b%0D%0Ac%7F%00"},
