@@ -79,7 +79,7 @@ TEST(HotKey, OpensTheMenuAtThePictureHoldingOnlyTheFixedItems) {
     Tap(VK_RETURN);
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
-    EXPECT_EQ(IniLines(folder.ReadIni()).size(), 14u) << "settings written at exit";
+    EXPECT_EQ(IniLines(folder.ReadIni()).size(), 15u) << "settings written at exit";
 }
 
 TEST(HotKey, ARegistrationHeldElsewhereIsReportedAndTheMenuStillOpensByRightClick) {
