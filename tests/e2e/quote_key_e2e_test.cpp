@@ -1,0 +1,220 @@
+// The quote key, seen from outside: the window in front quoted where it
+// stands, its selection copied by the key, the confirmation beside the
+// picture, and the user's clipboard never lost.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "e2e_support.h"
+#include "tools/drive/browser_drag.h"
+#include "tools/drive/standin_editor.h"
+#include "tools/drive/standin_selection.h"
+
+namespace kaveto::e2e {
+namespace {
+
+// "日本語〜ページ" and "次の〜 text", as in the browser tests.
+const std::wstring kTitle = L"\u65e5\u672c\u8a9e\u301c\u30da\u30fc\u30b8";
+const std::string kTitleSjis = "\x93\xfa\x96\x7b\x8c\xea\x81\x60\x83\x79\x81\x5b\x83\x57";
+const std::wstring kSelection = L"\u6b21\u306e\u301c text";
+const std::string kSelectionSjis = "\x8e\x9f\x82\xcc\x81\x60 text";
+const std::string kOpen = "\x81\x75", kClose = "\x81\x76";
+// "RegisterHotKey();に失敗しました" in Shift_JIS.
+const std::string kHotKeyFailed = "RegisterHotKey();\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
+constexpr char kTipClass[] = "tooltips_class32";
+
+class QuoteKeyTest : public ::testing::Test {
+protected:
+    void Start(const std::string& other) {
+        folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n[Other]\r\n" + other);
+        program = std::make_unique<RunningProgram>(folder.exe());
+        window = program->WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override {
+        if (!program) return;
+        if (HWND box = program->Window(kDialogClass)) {
+            ADD_FAILURE() << "a message box was left open: " << MessageOf(box);
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        if (window && program->Running()) {
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+            program->WaitForExit();
+        }
+    }
+
+    // The program's confirmation while it shows, or null.
+    HWND Confirmation() const { return FindTopWindow({program->pid(), kTipClass}); }
+
+    // Presses the chord with the window in front, and waits until the
+    // clipboard has settled on a text other than the one it held before
+    // (a copy of the browser's may pass through it on the way): that text,
+    // or a note of what the clipboard held last.
+    std::string QuotedBy(std::initializer_list<BYTE> chord, const std::string& expected) {
+        const std::string before = ClipboardText();
+        DWORD seen = ClipboardSequence();
+        std::string last = before;
+        if (!ChordByHand(chord)) return "(the window in front did not take the keys)";
+        WaitUntil([&] {
+            if (ClipboardSequence() == seen) return false;
+            seen = ClipboardSequence();
+            last = ClipboardText();
+            return last == expected;
+        });
+        return last == before ? "(nothing delivered; in front: " + DescribeWindow(::GetForegroundWindow()) + ")"
+                              : last;
+    }
+
+    // The confirmation shows `text` beside the picture and then goes by
+    // itself, while `front` keeps the front and its focus.
+    void ExpectConfirmation(const std::string& text, HWND front) {
+        HWND tip = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (tip = Confirmation()) != nullptr; })) << "no confirmation";
+        EXPECT_EQ(TextOf(tip), text);
+        const RECT picture = RectOf(window), shown = RectOf(tip);
+        EXPECT_EQ(shown.left, picture.right + 2) << "beside the picture";
+        EXPECT_EQ(shown.top, picture.top);
+        EXPECT_EQ(::GetForegroundWindow(), front) << "the confirmation took the front";
+        EXPECT_TRUE(WaitUntil([&] { return Confirmation() == nullptr; })) << "the confirmation stayed";
+        EXPECT_EQ(::GetForegroundWindow(), front);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &info));
+        EXPECT_TRUE(info.hwndFocus == front || ::IsChild(front, info.hwndFocus)) << "the focus left the window";
+    }
+
+    OleThread ole;
+    KavetoFolder folder;
+    std::unique_ptr<RunningProgram> program;
+    HWND window = nullptr;
+};
+
+TEST_F(QuoteKeyTest, QuotesTheBrowserInFrontWhereItStandsAndConfirmsBesideThePicture) {
+    Start("QuoteShortCut=Alt+Q\r\n");
+    const std::string classic = "http://classic.example.jp/quote.html";
+    const std::string chromium = "https://example.jp/Chromium/quote?id=1";
+    {
+        SCOPED_TRACE("classic");
+        StandInBrowser browser(classic);
+        ASSERT_TRUE(browser.BringToFront());
+        // No title for a page outside the cache: the confirmation shows the
+        // first line that holds something.
+        EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, "\r\n" + classic + "\r\n"), "\r\n" + classic + "\r\n");
+        ExpectConfirmation(classic, browser.window());
+    }
+    {
+        SCOPED_TRACE("Chromium");
+        StandInBrowser browser({chromium, kTitle}, {BrowserKind::kChromium});
+        ASSERT_TRUE(browser.BringToFront());
+        const std::string snippet = kTitleSjis + "\r\n" + chromium + "\r\n";
+        EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, snippet), snippet);
+        ExpectConfirmation(kTitleSjis, browser.window());
+    }
+    EXPECT_TRUE(program->Running());
+}
+
+// The tree's page comes first; a browser whose tree tells nothing is quoted
+// with the page its copy names, titled by its caption.
+TEST_F(QuoteKeyTest, ASelectionIsCopiedAsChromeCopiesItAndQuotedWithItsPage) {
+    Start("QuoteShortCut=Alt+Q\r\n");
+    const std::string shown = "https://example.jp/c/shown", source = "https://example.jp/c/source";
+    struct Row {
+        const char* name;
+        TreeAnswer tree;
+        std::string quoted;
+    } rows[] = {
+        {"its tree", TreeAnswer::kPage, shown},
+        {"no tree: SourceURL", TreeAnswer::kNone, source},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInBrowser browser({shown, kTitle}, {BrowserKind::kChromium, row.tree});
+        BrowserSelection selection(browser.window(), SelectionDrag(BrowserKind::kChromium, kSelection, source));
+        ASSERT_TRUE(browser.BringToFront());
+        const std::string snippet = kOpen + kSelectionSjis + kClose + "\r\n" + kTitleSjis + "\r\n" + row.quoted + "\r\n";
+        EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, snippet), snippet);
+        EXPECT_EQ(selection.presses(), 1) << "one Ctrl+C, and no Ctrl+Alt+C";
+        ExpectConfirmation(kOpen + kSelectionSjis + kClose, browser.window());
+    }
+}
+
+TEST_F(QuoteKeyTest, ACtrlChordTakesTheSubFolder) {
+    Start("QuoteShortCut=Ctrl+Alt+Q\r\n");
+    const std::string page = "https://example.jp/Chromium/sub";
+    StandInBrowser browser({page, kTitle}, {BrowserKind::kChromium});
+    ASSERT_TRUE(browser.BringToFront());
+    const std::string snippet = "[" + kTitleSjis + "](" + page + ")";
+    EXPECT_EQ(QuotedBy({VK_CONTROL, VK_MENU, 'Q'}, snippet), snippet);
+    ExpectConfirmation(snippet, browser.window());
+}
+
+// Without the setting the chord is nobody's: the history hotkey pressed
+// after it opens its menu, so a quote would have come first.
+TEST_F(QuoteKeyTest, WithoutTheSettingTheKeyDoesNothing) {
+    Start("");
+    StandInBrowser browser({"https://example.jp/Chromium/none", kTitle}, {BrowserKind::kChromium});
+    ASSERT_TRUE(browser.BringToFront());
+    SetClipboardText("user's own");
+    const DWORD sequence = ClipboardSequence();
+    ASSERT_TRUE(ChordByHand({VK_MENU, 'Q'}));
+    ASSERT_TRUE(ChordByHand({VK_MENU, 'A'}));
+    ASSERT_TRUE(program->WaitForMenu()) << "the history hotkey opened no menu";
+    EXPECT_EQ(ClipboardSequence(), sequence);
+    EXPECT_EQ(Confirmation(), nullptr);
+    Tap(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return program->Window(kMenuClass) == nullptr; }));
+    EXPECT_TRUE(SyncWith(window));
+    EXPECT_EQ(ClipboardText(), "user's own");
+    EXPECT_EQ(IniLines(folder.ReadIni()).size(), 2u) << "nothing written while it runs";
+}
+
+TEST_F(QuoteKeyTest, AKeyHeldElsewhereIsReportedAndTheHistoryHotkeyStillWorks) {
+    HeldHotKey held(MOD_ALT, 'Q');
+    ASSERT_TRUE(held.held());
+    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n[Other]\r\nQuoteShortCut=alt+q\r\n");
+    program = std::make_unique<RunningProgram>(folder.exe());
+    HWND box = program->WaitForWindow(kDialogClass);
+    ASSERT_NE(box, nullptr) << "no notice of the failed registration";
+    EXPECT_EQ(CheckHotKeyNotice(box), kHotKeyFailed + " (QuoteShortCut=Alt+Q)");
+    window = program->WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return program->Window(kDialogClass) == nullptr; })) << "a second notice";
+
+    ASSERT_TRUE(ChordByHand({VK_MENU, 'Q'}));
+    EXPECT_TRUE(held.Received(kPatienceMs)) << "the key stays its holder's";
+    ASSERT_TRUE(ChordByHand({VK_MENU, 'A'}));
+    ASSERT_TRUE(program->WaitForMenu()) << "the history hotkey opened no menu";
+    Tap('Z');
+    ASSERT_TRUE(program->WaitForExit());
+    const std::vector<std::string> lines = IniLines(folder.ReadIni());
+    EXPECT_EQ(lines.back(), "Other/QuoteShortCut=Alt+Q") << "written back, last";
+}
+
+// A user who keeps snippets out of the clipboard: the browser's copy passes
+// through it and what the user had there comes back; the snippet waits in
+// the history, and the menu pastes it into an editor.
+TEST_F(QuoteKeyTest, WithoutTheClipboardSinkTheUsersClipboardComesBackAndTheHistoryHoldsTheQuote) {
+    Start("QuoteShortCut=Alt+Q\r\nDoClipBool=0\r\n");
+    const std::string page = "https://example.jp/c/history";
+    StandInEditor editor;
+    StandInBrowser browser({page, kTitle}, {BrowserKind::kChromium});
+    BrowserSelection selection(browser.window(), SelectionDrag(BrowserKind::kChromium, kSelection, page));
+    SetClipboardText("user's own");
+    ASSERT_TRUE(browser.BringToFront());
+    ASSERT_TRUE(ChordByHand({VK_MENU, 'Q'}));
+    ASSERT_TRUE(WaitUntil([&] { return selection.copies() == 1; })) << "the browser was never asked to copy";
+    const std::string snippet = kOpen + kSelectionSjis + kClose + "\r\n" + kTitleSjis + "\r\n" + page + "\r\n";
+    ExpectConfirmation(kOpen + kSelectionSjis + kClose, browser.window());
+    EXPECT_EQ(ClipboardText(), "user's own");
+
+    ASSERT_TRUE(editor.BringToFront());
+    ASSERT_TRUE(ChordByHand({VK_MENU, 'A'}));
+    ASSERT_TRUE(program->WaitForMenu());
+    Tap('A');
+    EXPECT_TRUE(WaitUntil([&] { return editor.Text() == snippet; })) << "the editor holds " << editor.Text();
+    EXPECT_TRUE(SyncWith(window));
+}
+
+}  // namespace
+}  // namespace kaveto::e2e
