@@ -181,6 +181,7 @@ QuoteKeyOutcome QuoteFrontWindow(CaptureContext& context, Environment& env, Quot
                                  const QuoteKeyPress& press) {
     const WindowHandle front = desk.FrontWindow();
     if (!front || desk.IsOwnWindow(front)) return {};
+    if (press.chord & kAlt) desk.MaskAltRelease();
     CaptureRecord& record = context.state.record;
     record.Clear();
     SelectionCopy copy(desk);

@@ -71,6 +71,9 @@ public:
     virtual WindowHandle FrontWindow() = 0;
     // True for a window of this program.
     virtual bool IsOwnWindow(WindowHandle window) = 0;
+    // Tells the window in front that the Alt held now belongs to a chord, so
+    // that letting it go does not open that window's menu.
+    virtual void MaskAltRelease() = 0;
     // True once none of the keys is held down; false when one still is
     // after `timeout_ms`.
     virtual bool WaitForKeysUp(const std::vector<std::uint8_t>& keys, std::uint32_t timeout_ms) = 0;

@@ -92,9 +92,11 @@ bool Win32QuoteKeyDesk::IsOwnWindow(WindowHandle window) {
     return process == ::GetCurrentProcessId();
 }
 
+void Win32QuoteKeyDesk::MaskAltRelease() {
+    if (::GetAsyncKeyState(VK_MENU) & 0x8000) Tap(kMenuMaskKey);
+}
+
 bool Win32QuoteKeyDesk::WaitForKeysUp(const std::vector<std::uint8_t>& keys, std::uint32_t timeout_ms) {
-    const bool alt = std::find(keys.begin(), keys.end(), VK_MENU) != keys.end();
-    if (alt && (::GetAsyncKeyState(VK_MENU) & 0x8000)) Tap(kMenuMaskKey);
     return PollUntil(
         [&keys] {
             for (std::uint8_t vk : keys)

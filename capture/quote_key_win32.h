@@ -15,6 +15,7 @@ public:
     Win32QuoteKeyDesk();
     WindowHandle FrontWindow() override;
     bool IsOwnWindow(WindowHandle window) override;
+    void MaskAltRelease() override;
     bool WaitForKeysUp(const std::vector<std::uint8_t>& keys, std::uint32_t timeout_ms) override;
     std::optional<ClipboardContents> ReadClipboard() override;
     bool WriteClipboard(const ClipboardContents& contents) override;

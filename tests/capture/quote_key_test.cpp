@@ -55,6 +55,7 @@ public:
     bool IsOwnWindow(WindowHandle window) override {
         return std::find(own.begin(), own.end(), window) != own.end();
     }
+    void MaskAltRelease() override { log.push_back("mask alt"); }
     bool WaitForKeysUp(const std::vector<std::uint8_t>& keys, std::uint32_t timeout_ms) override {
         std::string names;
         for (std::uint8_t k : keys) names += " " + std::to_string(k);
@@ -177,7 +178,7 @@ TEST(QuoteKey, AWindowThatIsNoBrowserIsQuotedAsItsPageWithoutAnyKeys) {
     QuoteRig rig;
     rig.state.last_found_url = "http://earlier.example/";
     const QuoteKeyOutcome outcome = rig.Press(30);
-    EXPECT_EQ(rig.desk.log, (std::vector<std::string>{"snippet"}));
+    EXPECT_EQ(rig.desk.log, (std::vector<std::string>{"mask alt", "snippet"}));
     EXPECT_EQ(rig.desk.Text(), "main\\3:|http://earlier.example/") << "the page lookup's own rule";
     EXPECT_TRUE(outcome.delivered);
     EXPECT_EQ(outcome.confirmation, "main\\3:|http://earlier.example/");
@@ -209,7 +210,8 @@ TEST(QuoteKey, ASelectionTheBrowserCopiesIsQuotedWithItsPage) {
         const QuoteKeyOutcome outcome = rig.Press(row.front);
         EXPECT_EQ(rig.desk.Text(), row.snippet);
         EXPECT_EQ(rig.desk.log,
-                  (std::vector<std::string>{"wait keys 18", "read", "copy keys", "wait copy 400", "read", "snippet"}))
+                  (std::vector<std::string>{"mask alt", "wait keys 18", "read", "copy keys", "wait copy 400", "read",
+                                            "snippet"}))
             << "the chord let go, the clipboard kept, then the copy, and nothing put back over the snippet";
         EXPECT_EQ(rig.state.record.sel_txt, selection);
         EXPECT_EQ(rig.state.record.utf8.sel_txt, "\xe6\xac\xa1\xe3\x81\xae text");
@@ -252,13 +254,13 @@ TEST(QuoteKey, TheCopyWaitsForTheChordToBeLetGoAndForAClipboardItCanKeep) {
         std::vector<std::string> log;
     } rows[] = {
         {"Ctrl+Alt+Q let go", kCtrl | kAlt | 'Q', true, false,
-         {"wait keys 17 18", "read", "copy keys", "wait copy 400", "read", "snippet"}},
+         {"mask alt", "wait keys 17 18", "read", "copy keys", "wait copy 400", "read", "snippet"}},
         {"Shift+F5 let go", kShift | 116, true, false,
          {"wait keys 16", "read", "copy keys", "wait copy 400", "read", "snippet"}},
         {"held too long: Ctrl+C would reach the browser as another chord", kAlt | 'Q', false, false,
-         {"wait keys 18", "snippet"}},
+         {"mask alt", "wait keys 18", "snippet"}},
         {"the clipboard cannot be opened, so it could not be given back", kAlt | 'Q', true, true,
-         {"wait keys 18", "read", "snippet"}},
+         {"mask alt", "wait keys 18", "read", "snippet"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -269,7 +271,7 @@ TEST(QuoteKey, TheCopyWaitsForTheChordToBeLetGoAndForAClipboardItCanKeep) {
         rig.Copies(u"sel");
         rig.Press(10);
         EXPECT_EQ(rig.desk.log, row.log);
-        EXPECT_EQ(rig.desk.Text(), row.log.size() == 6 ? "main\\1:sel|http://classic.example/page"
+        EXPECT_EQ(rig.desk.Text(), row.log.size() >= 6 ? "main\\1:sel|http://classic.example/page"
                                                         : "main\\3:|http://classic.example/page");
     }
 }
