@@ -33,37 +33,30 @@ private:
 };
 
 // The browser's copy of its selection, made with the user's clipboard kept
-// aside. The copy is waited for when it is first needed, within the bound
-// counted from the keys; the page lookup runs in the meantime.
+// aside. It is waited for before the page is looked up: the lookup asks the
+// browser's window thread, which would then take the copy keys only after
+// the last of its questions.
 class SelectionCopy {
 public:
     explicit SelectionCopy(QuoteKeyDesk& desk) : desk_(desk) {}
 
     // Keys that came while the chord's modifiers are still down would make
     // another chord; and a clipboard that cannot be kept is not copied into.
-    void Start(const QuoteKeyPress& press) {
+    void Make(const QuoteKeyPress& press) {
         if (!desk_.WaitForKeysUp(ChordModifierKeys(press.chord), kModifiersUpTimeoutMs)) return;
         kept_ = desk_.ReadClipboard();
         if (!kept_) return;
-        sequence_ = desk_.ClipboardSequence();
+        const std::uint32_t sequence = desk_.ClipboardSequence();
         desk_.SendCopyKeys();
-        deadline_ = desk_.NowMs() + kCopyTimeoutMs;
-        sent_ = true;
-    }
-
-    // What the browser copied, or null when it copied nothing in time.
-    CopiedClipboard* Copy() {
-        if (!sent_ || waited_) return copy_ ? &*copy_ : nullptr;
-        waited_ = true;
-        const std::uint64_t now = desk_.NowMs();
-        const auto remaining = static_cast<std::uint32_t>(deadline_ > now ? deadline_ - now : 0);
-        changed_ = desk_.WaitForClipboardChange(sequence_, remaining);
-        if (!changed_) return nullptr;
+        changed_ = desk_.WaitForClipboardChange(sequence, kCopyTimeoutMs);
+        if (!changed_) return;
         std::optional<ClipboardContents> copied = desk_.ReadClipboard();
         copy_sequence_ = desk_.ClipboardSequence();
         if (copied) copy_.emplace(std::move(*copied));
-        return copy_ ? &*copy_ : nullptr;
     }
+
+    // What the browser copied, or null when it copied nothing in time.
+    CopiedClipboard* Copy() { return copy_ ? &*copy_ : nullptr; }
 
     // The selection of the copy, if it holds one.
     std::optional<DualText> Selection() {
@@ -79,9 +72,8 @@ public:
 private:
     QuoteKeyDesk& desk_;
     std::optional<ClipboardContents> kept_;
-    std::uint32_t sequence_ = 0, copy_sequence_ = 0;
-    std::uint64_t deadline_ = 0;
-    bool sent_ = false, waited_ = false, changed_ = false;
+    std::uint32_t copy_sequence_ = 0;
+    bool changed_ = false;
     std::optional<CopiedClipboard> copy_;
 };
 
@@ -185,7 +177,7 @@ QuoteKeyOutcome QuoteFrontWindow(CaptureContext& context, Environment& env, Quot
     CaptureRecord& record = context.state.record;
     record.Clear();
     SelectionCopy copy(desk);
-    if (IsBrowserForCopy(context, front)) copy.Start(press);
+    if (IsBrowserForCopy(context, front)) copy.Make(press);
     QuoteKeyOutcome outcome;
     try {
         // The copy's page stands in, as a drop's does, only for a selection

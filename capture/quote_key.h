@@ -85,13 +85,12 @@ public:
     virtual bool WriteClipboard(const ClipboardContents& contents) = 0;
     // Moves on with every change of the clipboard.
     virtual std::uint32_t ClipboardSequence() = 0;
-    // Ctrl+C, to whatever has the keyboard focus.
+    // Ctrl+C, to whatever has the keyboard focus; returns once the window
+    // in front has taken the keys (or does not answer).
     virtual void SendCopyKeys() = 0;
     // True once the clipboard's sequence is no longer `since`; false when it
     // still is after `timeout_ms`.
     virtual bool WaitForClipboardChange(std::uint32_t since, std::uint32_t timeout_ms) = 0;
-    // Milliseconds on a clock that only moves forward.
-    virtual std::uint64_t NowMs() = 0;
     virtual ClipboardFormats& formats() = 0;
 };
 

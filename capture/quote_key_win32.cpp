@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/foreground_win32.h"
+
 namespace kaveto {
 namespace {
 
@@ -66,6 +68,12 @@ void Tap(BYTE vk) {
 constexpr BYTE kMenuMaskKey = 0xE8;
 constexpr int kMenuLeaveTries = 3;
 constexpr DWORD kMenuLeaveMs = 200;
+
+// Round trips through the window's thread: a thread handles what is sent to
+// it when it asks for its next message, and asks again only after it has
+// taken one queued message, so each trip after the first lets one of the
+// copy's four key messages through.
+constexpr int kKeyMessagesTaken = 5;
 
 bool InMenuMode(HWND window) {
     GUITHREADINFO info = {};
@@ -161,12 +169,16 @@ void Win32QuoteKeyDesk::SendCopyKeys() {
     KeyEvent('C', false);
     KeyEvent('C', true);
     KeyEvent(VK_CONTROL, true);
+    // The time the copy is given counts from when the browser has the keys,
+    // not from when they were sent: a browser thread busy with something
+    // else is not taken for one that copied nothing. One that does not
+    // answer is not waited for.
+    for (int trip = 0; front && trip < kKeyMessagesTaken; ++trip)
+        if (!WindowAnswers(front)) break;
 }
 
 bool Win32QuoteKeyDesk::WaitForClipboardChange(std::uint32_t since, std::uint32_t timeout_ms) {
     return PollUntil([since] { return ::GetClipboardSequenceNumber() != since; }, timeout_ms);
 }
-
-std::uint64_t Win32QuoteKeyDesk::NowMs() { return ::GetTickCount64(); }
 
 }  // namespace kaveto

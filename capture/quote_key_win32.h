@@ -22,7 +22,6 @@ public:
     std::uint32_t ClipboardSequence() override;
     void SendCopyKeys() override;
     bool WaitForClipboardChange(std::uint32_t since, std::uint32_t timeout_ms) override;
-    std::uint64_t NowMs() override;
     ClipboardFormats& formats() override { return formats_; }
 
 private:

@@ -34,8 +34,8 @@ std::string HtmlFormat(const std::string& source_url) {
 
 // The desk and the system clipboard in one: the copy keys make the browser
 // put `browser_copy` there (or nothing), the snippet arrives through the
-// Clipboard face, and every change moves the sequence on. The clock moves
-// only when something is waited for.
+// Clipboard face, and every change moves the sequence on. Time passes only
+// while something is waited for.
 class FakeDesk : public QuoteKeyDesk, public Clipboard {
 public:
     WindowHandle front = 0;
@@ -89,7 +89,6 @@ public:
         }
         return sequence != since;
     }
-    std::uint64_t NowMs() override { return now; }
     ClipboardFormats& formats() override { return registry; }
 
     void SetText(const std::string& text) override { SetTexts({text, ""}); }

@@ -151,6 +151,29 @@ TEST_F(QuoteKeyTest, ACtrlChordTakesTheSubFolder) {
     ExpectConfirmation(snippet, browser.window());
 }
 
+// A window that is no browser is quoted as its page, and no keys reach it:
+// its selected text stays off the clipboard, and the chord's Alt does not
+// leave it in its menu, so what the user types next goes into it.
+TEST_F(QuoteKeyTest, AWindowThatIsNoBrowserGetsNoKeysAndKeepsTakingTheUsersTyping) {
+    Start("QuoteShortCut=Alt+Q\r\n");
+    const std::string page = "http://classic.example.jp/before.html";
+    {
+        StandInBrowser browser(page);
+        ASSERT_TRUE(browser.BringToFront());
+        ASSERT_EQ(QuotedBy({VK_MENU, 'Q'}, "\r\n" + page + "\r\n"), "\r\n" + page + "\r\n");
+    }
+    StandInEditor editor;
+    ::SendMessageA(editor.edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("secret"));
+    ::SendMessageA(editor.edit(), EM_SETSEL, 0, -1);
+    ASSERT_TRUE(editor.BringToFront());
+    SetClipboardText("user's own");
+    // The address found last, as a double-click on this window gives it.
+    EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, "\r\n" + page + "\r\n"), "\r\n" + page + "\r\n");
+    ExpectConfirmation(page, editor.window());
+    Tap('X');
+    EXPECT_TRUE(WaitUntil([&] { return editor.Text() == "x"; })) << "the editor holds " << editor.Text();
+}
+
 // Without the setting the chord is nobody's: the history hotkey pressed
 // after it opens its menu, so a quote would have come first.
 TEST_F(QuoteKeyTest, WithoutTheSettingTheKeyDoesNothing) {

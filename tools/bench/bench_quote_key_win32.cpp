@@ -2,7 +2,8 @@
 // the same run: the real kaveto.exe, in a fresh program folder with
 // QuoteShortCut=Alt+Q, and a stand-in browser on a thread of this process.
 // Each round brings the browser to the front and times, until the
-// clipboard holds the snippet:
+// clipboard holds the snippet (the keys pressed and let go at once, as a
+// quick hand gives them):
 //   double-click   the picture double-clicked;
 //   key, page      Alt+Q with nothing selected: the program waits out its
 //                  bound for a copy that does not come;
@@ -61,7 +62,7 @@ int Usage() {
 
 // Runs `act` and times until the clipboard holds `expected`; false, with
 // what it held last printed, when it never did.
-bool TimeUntil(const std::function<void()>& act, const std::string& expected, Figures& figures) {
+bool TimeUntil(const char* road, const std::function<void()>& act, const std::string& expected, Figures& figures) {
     DWORD seen = ClipboardSequence();
     std::string last;
     const Stopwatch round;
@@ -74,7 +75,7 @@ bool TimeUntil(const std::function<void()>& act, const std::string& expected, Fi
     });
     const DWORD took = round.ElapsedMs();
     if (!arrived) {
-        std::printf("  the clipboard held \"%s\"\n", last.c_str());
+        std::printf("  %s: the clipboard held \"%s\"\n", road, last.c_str());
         return false;
     }
     figures.ms.push_back(took);
@@ -103,12 +104,19 @@ bool Measure(BrowserKind kind, const char* name, int runs) {
     // The three roads take turns, so that a busy moment of the machine
     // falls on each alike.
     for (int run = 0; ok && run < runs; ++run) {
-        ok = browser.BringToFront() && TimeUntil([] { DoubleClickAt(kPicture); }, page, clicks) &&
-             browser.BringToFront() && TimeUntil([] { ChordByHand({VK_MENU, 'Q'}); }, page, keys);
+        ok = browser.BringToFront() && TimeUntil("double-click", [] { DoubleClickAt(kPicture); }, page, clicks) &&
+             browser.BringToFront() && TimeUntil("key, page", [] { Chord({VK_MENU, 'Q'}); }, page, keys);
         if (!ok) break;
         BrowserSelection selection(browser.window(), SelectionDrag(BrowserKind::kChromium, kSelection, kPage));
-        ok = browser.BringToFront() && TimeUntil([] { ChordByHand({VK_MENU, 'Q'}); }, selected, selections) &&
+        ok = browser.BringToFront() && TimeUntil("key, selection", [] { Chord({VK_MENU, 'Q'}); }, selected, selections) &&
              SyncWith(picture);
+        if (!ok)
+            std::printf("  round %d: the browser took %ld Ctrl+C and copied %ld times\n", run + 1, selection.presses(),
+                        selection.copies());
+    }
+    if (!ok) {
+        if (HWND box = program.Window("#32770")) std::printf("  a message box: %s\n", DescribeWindow(box).c_str());
+        std::printf("  in front: %s\n", DescribeWindow(::GetForegroundWindow()).c_str());
     }
     ::PostMessageA(picture, WM_CLOSE, 0, 0);
     program.WaitForExit();
