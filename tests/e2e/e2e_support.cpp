@@ -15,8 +15,11 @@ bool RunningProgram::WaitForMenu(DWORD timeout_ms) const {
     return WaitForWindow(kMenuClass, timeout_ms) && WaitForForegroundIn(pid(), timeout_ms);
 }
 
-void ProgramCase::SetUp() {
-    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
+void ProgramCase::SetUp() { Start(""); }
+
+void ProgramCase::Start(const std::string& other_settings) {
+    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n" +
+                    (other_settings.empty() ? std::string() : "[Other]\r\n" + other_settings));
     program = std::make_unique<RunningProgram>(folder.exe());
     window = program->WaitForMainWindow();
     ASSERT_NE(window, nullptr);

@@ -94,6 +94,8 @@ protected:
     static constexpr POINT kPicture = {112, 112};
     void SetUp() override;
     void TearDown() override;
+    // Starts the program with these lines in the settings' [Other] section.
+    void Start(const std::string& other_settings);
 
     OleThread ole;
     KavetoFolder folder;

@@ -25,25 +25,10 @@ const std::string kOpen = "\x81\x75", kClose = "\x81\x76";
 const std::string kHotKeyFailed = "RegisterHotKey();\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd";
 constexpr char kTipClass[] = "tooltips_class32";
 
-class QuoteKeyTest : public ::testing::Test {
+// Each case starts the program with its own settings.
+class QuoteKeyTest : public ProgramCase {
 protected:
-    void Start(const std::string& other) {
-        folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n[Other]\r\n" + other);
-        program = std::make_unique<RunningProgram>(folder.exe());
-        window = program->WaitForMainWindow();
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override {
-        if (!program) return;
-        if (HWND box = program->Window(kDialogClass)) {
-            ADD_FAILURE() << "a message box was left open: " << MessageOf(box);
-            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        if (window && program->Running()) {
-            ::PostMessageA(window, WM_CLOSE, 0, 0);
-            program->WaitForExit();
-        }
-    }
+    void SetUp() override {}
 
     // The program's confirmation while it shows, or null.
     HWND Confirmation() const { return FindTopWindow({program->pid(), kTipClass}); }
@@ -86,10 +71,6 @@ protected:
         EXPECT_TRUE(info.hwndFocus == front || ::IsChild(front, info.hwndFocus)) << "the focus left the window";
     }
 
-    OleThread ole;
-    KavetoFolder folder;
-    std::unique_ptr<RunningProgram> program;
-    HWND window = nullptr;
 };
 
 TEST_F(QuoteKeyTest, QuotesTheBrowserInFrontWhereItStandsAndConfirmsBesideThePicture) {
