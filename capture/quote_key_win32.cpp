@@ -71,8 +71,8 @@ constexpr DWORD kMenuLeaveMs = 200;
 
 // Round trips through the window's thread: a thread handles what is sent to
 // it when it asks for its next message, and asks again only after it has
-// taken one queued message, so each trip after the first lets one of the
-// copy's four key messages through.
+// taken one queued message, so each trip after the first lets one queued
+// key message through (the copy has four).
 constexpr int kKeyMessagesTaken = 5;
 
 bool InMenuMode(HWND window) {
@@ -157,10 +157,22 @@ bool Win32QuoteKeyDesk::WriteClipboard(const ClipboardContents& contents) {
 
 std::uint32_t Win32QuoteKeyDesk::ClipboardSequence() { return ::GetClipboardSequenceNumber(); }
 
-// A window whose menu the chord's Alt opened all the same (let go before
-// the mask came) takes keys for its menu: the menu is closed first.
+// Takes the window's queued input through its thread; a window that does
+// not answer is not waited for.
+void TakeQueuedInput(HWND window) {
+    for (int trip = 0; window && trip < kKeyMessagesTaken; ++trip)
+        if (!WindowAnswers(window)) return;
+}
+
+// The chord's own keys are taken first: an Alt let go before the mask came
+// has then opened the window's menu, which would take the copy keys (and
+// hold back every call into the window while it is open), so it is closed.
+// The time the copy is given counts from when the browser has the copy keys,
+// not from when they were sent: a browser thread busy with something else is
+// not taken for one that copied nothing.
 void Win32QuoteKeyDesk::SendCopyKeys() {
     const HWND front = ::GetForegroundWindow();
+    TakeQueuedInput(front);
     for (int attempt = 0; attempt < kMenuLeaveTries && front && InMenuMode(front); ++attempt) {
         Tap(VK_ESCAPE);
         PollUntil([front] { return !InMenuMode(front); }, kMenuLeaveMs);
@@ -169,12 +181,7 @@ void Win32QuoteKeyDesk::SendCopyKeys() {
     KeyEvent('C', false);
     KeyEvent('C', true);
     KeyEvent(VK_CONTROL, true);
-    // The time the copy is given counts from when the browser has the keys,
-    // not from when they were sent: a browser thread busy with something
-    // else is not taken for one that copied nothing. One that does not
-    // answer is not waited for.
-    for (int trip = 0; front && trip < kKeyMessagesTaken; ++trip)
-        if (!WindowAnswers(front)) break;
+    TakeQueuedInput(front);
 }
 
 bool Win32QuoteKeyDesk::WaitForClipboardChange(std::uint32_t since, std::uint32_t timeout_ms) {

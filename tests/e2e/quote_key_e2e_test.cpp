@@ -38,18 +38,18 @@ protected:
     // (a copy of the browser's may pass through it on the way): that text,
     // or a note of what the clipboard held last.
     std::string QuotedBy(std::initializer_list<BYTE> chord, const std::string& expected) {
-        const std::string before = ClipboardText();
         DWORD seen = ClipboardSequence();
-        std::string last = before;
+        std::string last;
+        bool changed = false;
         if (!ChordByHand(chord)) return "(the window in front did not take the keys)";
         WaitUntil([&] {
             if (ClipboardSequence() == seen) return false;
             seen = ClipboardSequence();
             last = ClipboardText();
+            changed = true;
             return last == expected;
         });
-        return last == before ? "(nothing delivered; in front: " + DescribeWindow(::GetForegroundWindow()) + ")"
-                              : last;
+        return changed ? last : "(nothing delivered; in front: " + DescribeWindow(::GetForegroundWindow()) + ")";
     }
 
     // The confirmation shows `text` beside the picture and then goes by
@@ -78,6 +78,14 @@ TEST_F(QuoteKeyTest, QuotesTheBrowserInFrontWhereItStandsAndConfirmsBesideThePic
     const std::string classic = "http://classic.example.jp/quote.html";
     const std::string chromium = "https://example.jp/Chromium/quote?id=1";
     {
+        SCOPED_TRACE("Chromium");
+        StandInBrowser browser({chromium, kTitle}, {BrowserKind::kChromium});
+        ASSERT_TRUE(browser.BringToFront());
+        const std::string snippet = kTitleSjis + "\r\n" + chromium + "\r\n";
+        EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, snippet), snippet);
+        ExpectConfirmation(kTitleSjis, browser.window());
+    }
+    {
         SCOPED_TRACE("classic");
         StandInBrowser browser(classic);
         ASSERT_TRUE(browser.BringToFront());
@@ -86,36 +94,28 @@ TEST_F(QuoteKeyTest, QuotesTheBrowserInFrontWhereItStandsAndConfirmsBesideThePic
         EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, "\r\n" + classic + "\r\n"), "\r\n" + classic + "\r\n");
         ExpectConfirmation(classic, browser.window());
     }
-    {
-        SCOPED_TRACE("Chromium");
-        StandInBrowser browser({chromium, kTitle}, {BrowserKind::kChromium});
-        ASSERT_TRUE(browser.BringToFront());
-        const std::string snippet = kTitleSjis + "\r\n" + chromium + "\r\n";
-        EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, snippet), snippet);
-        ExpectConfirmation(kTitleSjis, browser.window());
-    }
     EXPECT_TRUE(program->Running());
 }
 
-// The tree's page comes first; a browser whose tree tells nothing is quoted
-// with the page its copy names, titled by its caption.
+// The window's page comes first; a browser that shows none is quoted with
+// the page its copy names, titled by its caption.
 TEST_F(QuoteKeyTest, ASelectionIsCopiedAsChromeCopiesItAndQuotedWithItsPage) {
     Start("QuoteShortCut=Alt+Q\r\n");
-    const std::string shown = "https://example.jp/c/shown", source = "https://example.jp/c/source";
+    const std::string shown = "http://classic.example.jp/shown.html", source = "https://example.jp/c/source";
     struct Row {
         const char* name;
-        TreeAnswer tree;
-        std::string quoted;
+        BrowserKind kind;
+        std::string title, quoted;
     } rows[] = {
-        {"its tree", TreeAnswer::kPage, shown},
-        {"no tree: SourceURL", TreeAnswer::kNone, source},
+        {"classic: its address bar", BrowserKind::kEditBar, "", shown},
+        {"Chromium-like without a tree: SourceURL", BrowserKind::kChromium, kTitleSjis, source},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        StandInBrowser browser({shown, kTitle}, {BrowserKind::kChromium, row.tree});
+        StandInBrowser browser({shown, kTitle}, {row.kind, TreeAnswer::kNone});
         BrowserSelection selection(browser.window(), SelectionDrag(BrowserKind::kChromium, kSelection, source));
         ASSERT_TRUE(browser.BringToFront());
-        const std::string snippet = kOpen + kSelectionSjis + kClose + "\r\n" + kTitleSjis + "\r\n" + row.quoted + "\r\n";
+        const std::string snippet = kOpen + kSelectionSjis + kClose + "\r\n" + row.title + "\r\n" + row.quoted + "\r\n";
         EXPECT_EQ(QuotedBy({VK_MENU, 'Q'}, snippet), snippet);
         EXPECT_EQ(selection.presses(), 1) << "one Ctrl+C, and no Ctrl+Alt+C";
         ExpectConfirmation(kOpen + kSelectionSjis + kClose, browser.window());
@@ -124,10 +124,10 @@ TEST_F(QuoteKeyTest, ASelectionIsCopiedAsChromeCopiesItAndQuotedWithItsPage) {
 
 TEST_F(QuoteKeyTest, ACtrlChordTakesTheSubFolder) {
     Start("QuoteShortCut=Ctrl+Alt+Q\r\n");
-    const std::string page = "https://example.jp/Chromium/sub";
-    StandInBrowser browser({page, kTitle}, {BrowserKind::kChromium});
+    const std::string page = "http://classic.example.jp/sub.html";
+    StandInBrowser browser(page);
     ASSERT_TRUE(browser.BringToFront());
-    const std::string snippet = "[" + kTitleSjis + "](" + page + ")";
+    const std::string snippet = "[](" + page + ")";
     EXPECT_EQ(QuotedBy({VK_CONTROL, VK_MENU, 'Q'}, snippet), snippet);
     ExpectConfirmation(snippet, browser.window());
 }
