@@ -128,30 +128,30 @@ bool TakePicture(Payload& payload, CaptureRecord& record, const DualText& name) 
     if (!NamesCachedFile(name.shift_jis)) return false;
     const std::optional<DualText>& address = payload.address();
     if (!address || !IsWebOrFileAddress(address->shift_jis)) return false;
-    SetBoth(record.click_url, record.utf8.click_url, {});
-    SetBoth(record.src, record.utf8.src, *address);
+    record.click_url = {};
+    record.src = *address;
     return true;
 }
 
 // The link text from the descriptor name, in both forms.
 DualText LinkText(const DualText& name, const CaptureRecord& record) {
-    return {LinkTextFromDescriptorName(name.shift_jis, record.click_url),
-            LinkTextFromDescriptorNameUtf8(name.utf8, record.utf8.click_url)};
+    return {LinkTextFromDescriptorName(name.shift_jis, record.click_url.shift_jis),
+            LinkTextFromDescriptorNameUtf8(name.utf8, record.click_url.utf8)};
 }
 
 // Dragged text: a link, whose text the descriptor gives, or a selection.
 void TakeText(Payload& payload, CaptureRecord& record, DualText text) {
     if (!IsLinkText(text.shift_jis)) {
-        SetBoth(record.sel_txt, record.utf8.sel_txt, std::move(text));
+        record.sel_txt = std::move(text);
         return;
     }
-    SetBoth(record.click_url, record.utf8.click_url, std::move(text));
+    record.click_url = std::move(text);
     const Descriptor& descriptor = payload.descriptor();
     const DualText& name = descriptor.NameOrError();
     // "FileGroupDescriptor" keeps its old meaning; the wide form, which only
     // a drag from today's browsers offers, may name a picture.
     if (descriptor.wide && TakePicture(payload, record, name)) return;
-    SetBoth(record.url_txt, record.utf8.url_txt, LinkText(name, record));
+    record.url_txt = LinkText(name, record);
 }
 
 // A drop without CF_TEXT and without a file list. A picture goes first, for
@@ -167,8 +167,8 @@ void TakeBrowserPayload(Payload& payload, CaptureRecord& record) {
     if (!descriptor.name) return;
     const std::optional<DualText>& address = payload.address();
     if (!address || !IsLinkText(address->shift_jis)) return;
-    SetBoth(record.click_url, record.utf8.click_url, *address);
-    SetBoth(record.url_txt, record.utf8.url_txt, LinkText(*descriptor.name, record));
+    record.click_url = *address;
+    record.url_txt = LinkText(*descriptor.name, record);
 }
 
 }  // namespace
@@ -211,7 +211,7 @@ void Drop(CaptureContext& context, DropSource& source, ClipboardFormats& formats
         // The local path of a cached file means nothing to the reader; the
         // address it came from does.
         if (!files->empty())
-            SetBoth(record.src, record.utf8.src, FromShiftJis(FindCacheSourceUrl(context.cache, files->front())));
+            record.src = FromShiftJis(FindCacheSourceUrl(context.cache, files->front()));
     } else {
         TakeBrowserPayload(payload, record);
     }

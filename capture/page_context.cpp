@@ -95,8 +95,7 @@ bool FindAddressInEdit(CaptureContext& context, WindowHandle window, bool& silen
         }
         std::string_view address(text, strnlen(text, sizeof text));
         if (!IsAnsiPageAddress(address)) return true;
-        context.state.last_found_url.assign(address);
-        context.state.last_found_url_utf8 = EditAddressUtf8(context, child, address);
+        context.state.last_found_url = {std::string(address), EditAddressUtf8(context, child, address)};
         found = true;
         return false;
     });
@@ -119,7 +118,7 @@ WindowPage SearchWindow(CaptureContext& context, WindowHandle window) {
     page.tree = context.accessibility.ReadPage(window);
     const std::u16string address = AddressFromAccessiblePage(page.tree);
     if (address.empty()) return page;
-    SetBoth(context.state.last_found_url, context.state.last_found_url_utf8, FromUtf16(address));
+    context.state.last_found_url = FromUtf16(address);
     page.found = true;
     return page;
 }
@@ -144,19 +143,17 @@ void CapturePageContext(CaptureContext& context, WindowHandle window, const Drop
     AppState& state = context.state;
     if (!page.found && drop_page) {
         if (std::optional<DualText> address = drop_page()) {
-            SetBoth(state.last_found_url, state.last_found_url_utf8, std::move(*address));
+            state.last_found_url = std::move(*address);
             page.found = true;
         }
     }
-    SetBoth(state.record.page_url, state.record.utf8.page_url,
-            {state.last_found_url, Utf8Form(state.last_found_url, state.last_found_url_utf8)});
+    state.record.page_url = state.last_found_url;
     LookUpPageTitle(context);
     // The window's own title stands in only for a page found now (in the
     // window, or named by the drop that came from it): an address kept from
     // an earlier capture has nothing to do with it.
-    if (state.record.title_txt.empty() && page.found && window)
-        SetBoth(state.record.title_txt, state.record.utf8.title_txt,
-                FromUtf16(TitleShownBy(context, window, page.tree)));
+    if (state.record.title_txt.shift_jis.empty() && page.found && window)
+        state.record.title_txt = FromUtf16(TitleShownBy(context, window, page.tree));
 }
 
 // The UTF-8 check reads every byte a title element may come from.
@@ -220,11 +217,10 @@ DualText PageTitlesFromContent(const std::string& content) {
 std::string PageTitleFromContent(const std::string& content) { return PageTitlesFromContent(content).shift_jis; }
 
 void LookUpPageTitle(CaptureContext& context) {
-    const std::string local = UrlToLocalFile(context.state.last_found_url, context.cache);
+    const std::string local = UrlToLocalFile(context.state.last_found_url.shift_jis, context.cache);
     if (local.empty() || !context.files.FileExists(local)) return;
     if (context.files.FileSize(local) > kMaxPageFileSize) return;
-    SetBoth(context.state.record.title_txt, context.state.record.utf8.title_txt,
-            PageTitlesFromContent(context.files.ReadAll(local)));
+    context.state.record.title_txt = PageTitlesFromContent(context.files.ReadAll(local));
 }
 
 std::string UrlToLocalFile(const std::string& address, UrlCache& cache) {

@@ -15,32 +15,18 @@ std::string HistoryItemCaption(const std::string& label, std::size_t index) {
 
 std::vector<std::string> HistoryItemCaptions(const HistoryLists& history) {
     std::vector<std::string> captions;
-    captions.reserve(history.history_labels.size());
-    for (std::size_t i = 0; i < history.history_labels.size(); ++i)
-        captions.push_back(HistoryItemCaption(history.history_labels[i], i));
+    captions.reserve(history.entries.size());
+    for (std::size_t i = 0; i < history.entries.size(); ++i)
+        captions.push_back(HistoryItemCaption(history.entries[i].label, i));
     return captions;
 }
 
-namespace {
-
-void MoveToTop(std::vector<std::string>& list, std::size_t index) {
-    std::string entry = std::move(list[index]);
-    list.erase(list.begin() + static_cast<std::ptrdiff_t>(index));
-    list.insert(list.begin(), std::move(entry));
-}
-
-}  // namespace
-
 void MoveHistoryEntryToTop(HistoryLists& history, std::size_t index) {
-    // Both lists are checked first, so that a failure leaves them in step.
-    if (index >= history.history_texts.size()) throw ListIndexError(static_cast<long>(index));
-    if (index >= history.history_labels.size()) throw ListIndexError(static_cast<long>(index));
-    // UTF-8 forms out of step with the snippets stand for nothing; they are
-    // left as they are and the snippets' conversions used instead.
-    if (history.history_utf8_texts.size() == history.history_texts.size())
-        MoveToTop(history.history_utf8_texts, index);
-    MoveToTop(history.history_texts, index);
-    MoveToTop(history.history_labels, index);
+    std::vector<HistoryEntry>& entries = history.entries;
+    if (index >= entries.size()) throw ListIndexError(static_cast<long>(index));
+    HistoryEntry entry = std::move(entries[index]);
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
+    entries.insert(entries.begin(), std::move(entry));
 }
 
 WindowHandle NextTargetWindow(WindowHandle target_window, WindowHandle foreground, WindowHandle main_window) {
@@ -54,8 +40,8 @@ std::uint32_t PastePause(std::int32_t clipbord_time) {
 
 void ReuseHistoryEntry(AppState& state, std::size_t index, Clipboard& clipboard, PasteBackActions& actions) {
     HistoryLists& history = state.history;
-    if (index >= history.history_texts.size()) throw ListIndexError(static_cast<long>(index));
-    clipboard.SetTexts(HistoryEntryTexts(history, index));
+    if (index >= history.entries.size()) throw ListIndexError(static_cast<long>(index));
+    clipboard.SetSnippet(history.entries[index].snippet);
     MoveHistoryEntryToTop(history, index);
     actions.BringToFront(state.target_window);
     if (!state.settings.PasteBool) return;

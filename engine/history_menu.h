@@ -22,8 +22,8 @@ std::string HistoryItemCaption(const std::string& label, std::size_t index);
 // The captions of every history entry, newest first.
 std::vector<std::string> HistoryItemCaptions(const HistoryLists& history);
 
-// Moves entry `index` of both lists to the top; the other entries keep their
-// order. Raises ListIndexError when either list has no such entry.
+// Moves entry `index` to the top; the other entries keep their order.
+// Raises ListIndexError when there is no such entry.
 void MoveHistoryEntryToTop(HistoryLists& history, std::size_t index);
 
 // The window the next paste goes to, given the one recorded so far and the
@@ -39,10 +39,11 @@ std::uint32_t PastePause(std::int32_t clipbord_time);
 constexpr std::uint8_t kVkControl = 0x11;
 constexpr std::uint8_t kVkV = 0x56;
 
-// A history entry chosen from the menu: its snippet goes to the clipboard in
-// both forms, the entry moves to the top, target_window comes back to the
-// front and, when PasteBool is set, receives Ctrl+V. A clipboard that cannot be opened
-// ends this before anything else has changed.
+// A history entry chosen from the menu: its snippet goes to the clipboard
+// with all of its forms, the entry moves to the top, target_window comes
+// back to the front and, when PasteBool is set, receives Ctrl+V. A
+// clipboard that cannot be opened ends this before anything else has
+// changed.
 void ReuseHistoryEntry(AppState& state, std::size_t index, Clipboard& clipboard, PasteBackActions& actions);
 
 }  // namespace kaveto

@@ -8,26 +8,12 @@
 
 namespace kaveto {
 
-void CopyToClipboard(Clipboard& clipboard, const DualText& snippet) { clipboard.SetTexts(snippet); }
+void CopyToClipboard(Clipboard& clipboard, const Snippet& snippet) { clipboard.SetSnippet(snippet); }
 
-void AddToHistory(HistoryLists& history, const DualText& snippet, const std::string& label) {
-    auto push = [](std::vector<std::string>& list, const std::string& text) {
-        list.insert(list.begin(), text);
-        if (list.size() > HistoryLists::kMaxEntries) list.resize(HistoryLists::kMaxEntries);
-    };
-    // UTF-8 forms out of step with the snippets would pair an entry with
-    // another's text: they are made good from the snippets first.
-    if (history.history_utf8_texts.size() != history.history_texts.size()) {
-        history.history_utf8_texts.clear();
-        for (const std::string& text : history.history_texts) history.history_utf8_texts.push_back(ShiftJisToUtf8(text));
-    }
-    push(history.history_texts, snippet.shift_jis);
-    push(history.history_labels, label);
-    push(history.history_utf8_texts, snippet.utf8);
-}
-
-void AddToHistory(HistoryLists& history, const std::string& snippet, const std::string& label) {
-    AddToHistory(history, FromShiftJis(snippet), label);
+void AddToHistory(HistoryLists& history, const Snippet& snippet, const std::string& label) {
+    std::vector<HistoryEntry>& entries = history.entries;
+    entries.insert(entries.begin(), HistoryEntry{snippet, label});
+    if (entries.size() > HistoryLists::kMaxEntries) entries.resize(HistoryLists::kMaxEntries);
 }
 
 namespace {
@@ -105,7 +91,9 @@ std::string MergeUtf8Log(std::string old_content, bool exists, const std::string
 
 }  // namespace
 
-void WriteLog(const DualText& snippet, const Settings& settings, Environment& env, const LocalTime& now) {
+void WriteLog(const Snippet& whole, const Settings& settings, Environment& env, const LocalTime& now) {
+    // The log stays text: it takes the form of its code.
+    const DualText& snippet = whole.text;
     const std::string path =
         ExpandLogFileName(settings.SaveFileName, LogDate(now, settings.ExtendTime), env.program_folder);
     const bool exists = env.files.FileExists(path);
@@ -133,11 +121,7 @@ void WriteLog(const DualText& snippet, const Settings& settings, Environment& en
     env.files.WriteWhole(path, content);
 }
 
-void WriteLog(const std::string& snippet, const Settings& settings, Environment& env, const LocalTime& now) {
-    WriteLog(FromShiftJis(snippet), settings, env, now);
-}
-
-void WriteLog(const std::string& snippet, const Settings& settings, Environment& env) {
+void WriteLog(const Snippet& snippet, const Settings& settings, Environment& env) {
     WriteLog(snippet, settings, env, env.clock.Now());
 }
 

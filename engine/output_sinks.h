@@ -10,15 +10,13 @@
 
 namespace kaveto {
 
-// Puts both forms of the snippet on the clipboard in one opening
-// (Clipboard::SetTexts).
-void CopyToClipboard(Clipboard& clipboard, const DualText& snippet);
+// Puts every form of the snippet on the clipboard in one opening
+// (Clipboard::SetSnippet).
+void CopyToClipboard(Clipboard& clipboard, const Snippet& snippet);
 
-// Puts the snippet (both forms) and its menu label at the top of the lists,
-// dropping the oldest entry of each beyond 20. A snippet given in Shift_JIS
-// alone keeps its conversion as its UTF-8 form.
-void AddToHistory(HistoryLists& history, const DualText& snippet, const std::string& label);
-void AddToHistory(HistoryLists& history, const std::string& snippet, const std::string& label);
+// Puts the snippet and its menu label at the top of the history as one
+// entry, dropping the oldest beyond 20.
+void AddToHistory(HistoryLists& history, const Snippet& snippet, const std::string& label);
 
 // Merges the snippet into the log file named by SaveFileName for the log
 // date of `now`, and replaces the file whole. A failed write leaves the old
@@ -29,11 +27,9 @@ void AddToHistory(HistoryLists& history, const std::string& snippet, const std::
 // old content is never re-encoded: the separator and the snippet are put
 // in its code, and the "\r\n" texts become line breaks by that code's
 // rule. A new UTF-8 file begins with the byte order mark.
-void WriteLog(const DualText& snippet, const Settings& settings, Environment& env, const LocalTime& now);
-// A snippet given in Shift_JIS alone; its UTF-8 form is its conversion.
-void WriteLog(const std::string& snippet, const Settings& settings, Environment& env, const LocalTime& now);
+void WriteLog(const Snippet& snippet, const Settings& settings, Environment& env, const LocalTime& now);
 // The same at the clock's current time.
-void WriteLog(const std::string& snippet, const Settings& settings, Environment& env);
+void WriteLog(const Snippet& snippet, const Settings& settings, Environment& env);
 
 // The code an existing log is written in: UTF-8 when it begins with the
 // byte order mark or reads as UTF-8 (ReadsAsUtf8), Shift_JIS when it holds

@@ -13,21 +13,25 @@
 namespace kaveto {
 
 std::string ChooseTemplate(const CaptureRecord& r) {
-    if (r.src.empty() && r.click_url.empty() && r.url_txt.empty() && r.sel_txt.empty()) return "3.txt";
-    if (!r.src.empty()) return "4.txt";
-    if (r.page_url == r.click_url) return "3.txt";
-    if (!r.sel_txt.empty()) return "1.txt";
-    if (!r.url_txt.empty()) return "2.txt";
+    // The Shift_JIS forms decide, byte for byte.
+    if (r.src.shift_jis.empty() && r.click_url.shift_jis.empty() && r.url_txt.shift_jis.empty() &&
+        r.sel_txt.shift_jis.empty())
+        return "3.txt";
+    if (!r.src.shift_jis.empty()) return "4.txt";
+    if (r.page_url.shift_jis == r.click_url.shift_jis) return "3.txt";
+    if (!r.sel_txt.shift_jis.empty()) return "1.txt";
+    if (!r.url_txt.shift_jis.empty()) return "2.txt";
     return {};
 }
 
-void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const std::string& page_url_default,
-                         const std::string& title_txt_default) {
+void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const DualText& page_url_default,
+                         const DualText& title_txt_default) {
     // In sequence: a value brought in by one placeholder is seen by the later
     // ones, as users' templates expect.
-    const std::string* const values[] = {&record.page_url,  &page_url_default,  &record.sel_txt,
-                                         &record.title_txt, &title_txt_default, &record.click_url,
-                                         &record.url_txt,   &record.src};
+    const std::string* const values[] = {&record.page_url.shift_jis,  &page_url_default.shift_jis,
+                                         &record.sel_txt.shift_jis,   &record.title_txt.shift_jis,
+                                         &title_txt_default.shift_jis, &record.click_url.shift_jis,
+                                         &record.url_txt.shift_jis,   &record.src.shift_jis};
     static_assert(std::size(values) == std::size(kPlaceholders));
     for (std::size_t i = 0; i < std::size(values); ++i) ReplaceAll(text, kPlaceholders[i], *values[i]);
 }
@@ -42,15 +46,13 @@ DualText TemplateTexts(const std::string& file_bytes) {
     return utf8 ? FromUtf8(std::move(text)) : FromShiftJis(std::move(text));
 }
 
-void ReplacePlaceholdersUtf8(std::string& text, const CaptureRecord& record, const std::string& page_url_default,
-                             const std::string& title_txt_default) {
-    const CaptureRecord::Utf8Texts& u = record.utf8;
-    const std::string values[] = {Utf8Form(record.page_url, u.page_url),   page_url_default,
-                                  Utf8Form(record.sel_txt, u.sel_txt),     Utf8Form(record.title_txt, u.title_txt),
-                                  title_txt_default,                       Utf8Form(record.click_url, u.click_url),
-                                  Utf8Form(record.url_txt, u.url_txt),     Utf8Form(record.src, u.src)};
+void ReplacePlaceholdersUtf8(std::string& text, const CaptureRecord& record, const DualText& page_url_default,
+                             const DualText& title_txt_default) {
+    const std::string* const values[] = {&record.page_url.utf8,  &page_url_default.utf8,  &record.sel_txt.utf8,
+                                         &record.title_txt.utf8, &title_txt_default.utf8, &record.click_url.utf8,
+                                         &record.url_txt.utf8,   &record.src.utf8};
     static_assert(std::size(values) == std::size(kPlaceholders));
-    for (std::size_t i = 0; i < std::size(values); ++i) ReplaceAllUtf8(text, kPlaceholders[i], values[i]);
+    for (std::size_t i = 0; i < std::size(values); ++i) ReplaceAllUtf8(text, kPlaceholders[i], *values[i]);
 }
 
 namespace {
@@ -88,42 +90,38 @@ void ExpandDateTokens(std::string& text, const LocalTime& now, const std::vector
 }
 
 Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Environment& env) {
-    const std::string page_url_default = record.page_url;
-    const std::string title_txt_default = record.title_txt;
-    const std::string page_url_default_utf8 = Utf8Form(record.page_url, record.utf8.page_url);
-    const std::string title_txt_default_utf8 = Utf8Form(record.title_txt, record.utf8.title_txt);
+    const DualText page_url_default = record.page_url;
+    const DualText title_txt_default = record.title_txt;
     ApplyTitleRules(record, env);
 
     Composition result;
     const std::string name = ChooseTemplate(record);
     if (name.empty()) return result;
     const std::string folder = env.program_folder + (env.key_state.ControlDown() ? "sub\\" : "main\\");
-    DualText texts = TemplateTexts(env.files.ReadAll(folder + name));
-    result.snippet = std::move(texts.shift_jis);
-    result.snippet_utf8 = std::move(texts.utf8);
+    DualText& text = result.snippet.text;
+    text = TemplateTexts(env.files.ReadAll(folder + name));
 
-    ReplacePlaceholders(result.snippet, record, page_url_default, title_txt_default);
-    ReplacePlaceholdersUtf8(result.snippet_utf8, record, page_url_default_utf8, title_txt_default_utf8);
+    ReplacePlaceholders(text.shift_jis, record, page_url_default, title_txt_default);
+    ReplacePlaceholdersUtf8(text.utf8, record, page_url_default, title_txt_default);
     result.now = env.clock.Now();
-    ExpandDateTokens(result.snippet, result.now, settings.Youbi);
-    ExpandDateTokensUtf8(result.snippet_utf8, result.now, settings.Youbi);
+    ExpandDateTokens(text.shift_jis, result.now, settings.Youbi);
+    ExpandDateTokensUtf8(text.utf8, result.now, settings.Youbi);
 
     switch (name[0]) {
-    case '1': result.label = record.sel_txt; break;
-    case '2': result.label = record.url_txt; break;
-    case '3': result.label = record.title_txt; break;
-    default: result.label = record.src; break;
+    case '1': result.label = record.sel_txt.shift_jis; break;
+    case '2': result.label = record.url_txt.shift_jis; break;
+    case '3': result.label = record.title_txt.shift_jis; break;
+    default: result.label = record.src.shift_jis; break;
     }
     result.composed = true;
     return result;
 }
 
 void DeliverSnippet(AppState& state, Environment& env, const Composition& c) {
-    const DualText snippet{c.snippet, Utf8Form(c.snippet, c.snippet_utf8)};
-    if (state.settings.DoClipBool) CopyToClipboard(env.clipboard, snippet);
-    if (state.settings.HistoryBool) AddToHistory(state.history, snippet, c.label);
+    if (state.settings.DoClipBool) CopyToClipboard(env.clipboard, c.snippet);
+    if (state.settings.HistoryBool) AddToHistory(state.history, c.snippet, c.label);
     // The log date comes from the same instant as the snippet's date tokens.
-    if (state.settings.LogBool) WriteLog(snippet, state.settings, env, c.now);
+    if (state.settings.LogBool) WriteLog(c.snippet, state.settings, env, c.now);
 }
 
 void SnippetComposer(AppState& state, Environment& env) {

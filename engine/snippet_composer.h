@@ -34,8 +34,8 @@ inline constexpr const char* kDateTokens[] = {"%yyyy%", "%yy%", "%m%",  "%mm%", 
                                               "%hh%",   "%n%",  "%nn%", "%s%",  "%ss%", "%Youbi%"};
 
 // Fills the composer's placeholders, in their fixed order.
-void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const std::string& page_url_default,
-                         const std::string& title_txt_default);
+void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const DualText& page_url_default,
+                         const DualText& title_txt_default);
 
 // Replaces the date and time tokens with the values of `now`. The weekday name
 // is looked up first: ListIndexError when `youbi` has no entry for it.
@@ -43,18 +43,17 @@ void ExpandDateTokens(std::string& text, const LocalTime& now, const std::vector
 
 // The same two for the UTF-8 snippet: the UTF-8 forms of the texts, and the
 // weekday name (Shift_JIS, as the settings hold it) converted.
-void ReplacePlaceholdersUtf8(std::string& text, const CaptureRecord& record, const std::string& page_url_default,
-                             const std::string& title_txt_default);
+void ReplacePlaceholdersUtf8(std::string& text, const CaptureRecord& record, const DualText& page_url_default,
+                             const DualText& title_txt_default);
 void ExpandDateTokensUtf8(std::string& text, const LocalTime& now, const std::vector<std::string>& youbi);
 
-// The composed snippet in both forms and its history label; `composed` is
-// false when no template applies. The sinks are not run.
+// The composed snippet and its history label; `composed` is false when no
+// template applies. The sinks are not run.
 struct Composition {
     bool composed = false;
-    std::string snippet;  // Shift_JIS
+    Snippet snippet;
     std::string label;
     LocalTime now;
-    std::string snippet_utf8;
 };
 Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Environment& env);
 

@@ -91,9 +91,9 @@ int ApplyTitleRulesLine(CaptureRecord& record, Environment& env) {
         const std::vector<std::string> fields = file.utf8 ? RuleFieldsUtf8(file.lines[i]) : RuleFields(file.lines[i]);
         if (fields.size() < 2) continue;
         const std::string pattern = file.utf8 ? RulePatternToShiftJis(fields[0]) : fields[0];
-        if (!matcher.Match(RuleExpression(pattern), record.page_url)) continue;
-        SetBoth(record.title_txt, record.utf8.title_txt, both(fields[1]));
-        if (fields.size() == 3) SetBoth(record.page_url, record.utf8.page_url, both(fields[2]));
+        if (!matcher.Match(RuleExpression(pattern), record.page_url.shift_jis)) continue;
+        record.title_txt = both(fields[1]);
+        if (fields.size() == 3) record.page_url = both(fields[2]);
         return static_cast<int>(i + 1);
     }
     return 0;

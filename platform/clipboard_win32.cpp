@@ -73,7 +73,8 @@ void Win32Clipboard::SetText(const std::string& text) {
     Put(CF_TEXT, block);
 }
 
-void Win32Clipboard::SetTexts(const DualText& text) {
+void Win32Clipboard::SetSnippet(const Snippet& snippet) {
+    const DualText& text = snippet.text;
     // Every block is made before the clipboard is opened, so that it is held
     // no longer than the handing over takes.
     std::u16string wide = Utf8ToUtf16(text.utf8);

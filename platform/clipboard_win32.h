@@ -16,7 +16,7 @@ public:
     // is still writing.)
     explicit Win32Clipboard(HWND owner = nullptr);
     void SetText(const std::string& text) override;
-    void SetTexts(const DualText& text) override;
+    void SetSnippet(const Snippet& snippet) override;
 
 private:
     UniqueWindow own_window_;

@@ -3,6 +3,7 @@
 // the Win32 implementations; native tests pass fakes.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace kaveto {
 
@@ -12,9 +13,23 @@ using WindowHandle = std::uintptr_t;
 // A text in both of the program's forms: the bytes of the ANSI code page
 // (Shift_JIS), which older programs read, and the whole text in UTF-8,
 // which keeps what Shift_JIS cannot hold.
+// Both forms are always given together (no brace elision can fill the
+// forms of one text with two different texts).
 struct DualText {
+    DualText() = default;
+    DualText(std::string shift_jis_form, std::string utf8_form)
+        : shift_jis(std::move(shift_jis_form)), utf8(std::move(utf8_form)) {}
     std::string shift_jis;
     std::string utf8;
+    bool operator==(const DualText&) const = default;
+};
+
+// A composed snippet, with every form it is delivered in. It travels whole:
+// the clipboard, the history, the paste-back and the log each take the
+// forms they need from it.
+struct Snippet {
+    DualText text;
+    bool operator==(const Snippet&) const = default;
 };
 
 // The system clipboard.
@@ -24,12 +39,12 @@ public:
     // Puts the bytes up to the first zero byte on the clipboard as CF_TEXT,
     // replacing what it held. Raises ClipboardError when it cannot be opened.
     virtual void SetText(const std::string& text) = 0;
-    // Puts both forms in one opening, each up to its first zero: the UTF-8
-    // form as CF_UNICODETEXT, the Shift_JIS form as CF_TEXT, and Japanese as
-    // CF_LOCALE, so that no program converts the one into the other by
-    // another rule. A clipboard that knows CF_TEXT alone takes the Shift_JIS
-    // form.
-    virtual void SetTexts(const DualText& text) { SetText(text.shift_jis); }
+    // Puts every form of the snippet in one opening, each text up to its
+    // first zero: the UTF-8 form as CF_UNICODETEXT, the Shift_JIS form as
+    // CF_TEXT, and Japanese as CF_LOCALE, so that no program converts the one
+    // into the other by another rule. A clipboard that knows CF_TEXT alone
+    // takes the Shift_JIS form.
+    virtual void SetSnippet(const Snippet& snippet) { SetText(snippet.text.shift_jis); }
 };
 
 // The state of the keyboard as the program's thread sees it.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/engine_fakes.h"
 #include "platform/errors.h"
 #include "platform/seams.h"
 
@@ -39,11 +40,12 @@ TEST(HistoryItemCaption, CutsTheLabelAtFiftyBytesAndAddsTheAccelerator) {
 }
 
 TEST(HistoryItemCaptions, LettersRunFromAForTheNewestToTForTheTwentieth) {
-    HistoryLists history;
+    std::vector<std::string> texts, labels;
     for (int i = 0; i < 20; ++i) {
-        history.history_texts.push_back("text" + std::to_string(i));
-        history.history_labels.push_back("L" + std::to_string(i));
+        texts.push_back("text" + std::to_string(i));
+        labels.push_back("L" + std::to_string(i));
     }
+    const HistoryLists history = fakes::HistoryOf(texts, labels);
     const std::vector<std::string> captions = HistoryItemCaptions(history);
     ASSERT_EQ(captions.size(), 20u);
     EXPECT_EQ(captions.front(), "L0(&A)");
@@ -52,14 +54,9 @@ TEST(HistoryItemCaptions, LettersRunFromAForTheNewestToTForTheTwentieth) {
     EXPECT_TRUE(HistoryItemCaptions(HistoryLists{}).empty());
 }
 
-HistoryLists ThreeEntries() {
-    HistoryLists history;
-    history.history_texts = {"T0", "T1", "T2"};
-    history.history_labels = {"L0", "L1", "L2"};
-    return history;
-}
+HistoryLists ThreeEntries() { return fakes::HistoryOf({"T0", "T1", "T2"}, {"L0", "L1", "L2"}); }
 
-TEST(MoveHistoryEntryToTop, MovesBothListsAndKeepsTheOtherEntriesInOrder) {
+TEST(MoveHistoryEntryToTop, MovesTheEntryAndKeepsTheOtherEntriesInOrder) {
     struct Row {
         std::size_t index;
         std::vector<std::string> texts, labels;
@@ -72,18 +69,16 @@ TEST(MoveHistoryEntryToTop, MovesBothListsAndKeepsTheOtherEntriesInOrder) {
         SCOPED_TRACE(row.index);
         HistoryLists history = ThreeEntries();
         MoveHistoryEntryToTop(history, row.index);
-        EXPECT_EQ(history.history_texts, row.texts);
-        EXPECT_EQ(history.history_labels, row.labels);
+        EXPECT_EQ(history.history_texts(), row.texts);
+        EXPECT_EQ(history.history_labels(), row.labels);
     }
 }
 
-TEST(MoveHistoryEntryToTop, ARowThatIsNotThereLeavesBothListsAlone) {
+TEST(MoveHistoryEntryToTop, ARowThatIsNotThereLeavesTheHistoryAlone) {
     HistoryLists history = ThreeEntries();
     EXPECT_THROW(MoveHistoryEntryToTop(history, 3), ListIndexError);
-    history.history_labels.pop_back();  // lists out of step: entry 2 has no label
-    EXPECT_THROW(MoveHistoryEntryToTop(history, 2), ListIndexError);
-    EXPECT_EQ(history.history_texts, (std::vector<std::string>{"T0", "T1", "T2"}));
-    EXPECT_EQ(history.history_labels, (std::vector<std::string>{"L0", "L1"}));
+    EXPECT_EQ(history.history_texts(), (std::vector<std::string>{"T0", "T1", "T2"}));
+    EXPECT_EQ(history.history_labels(), (std::vector<std::string>{"L0", "L1", "L2"}));
 }
 
 TEST(NextTargetWindow, RecordsEveryForegroundWindowButTheMainWindow) {
@@ -170,7 +165,7 @@ TEST(ReuseHistoryEntry, CopiesMovesBringsBackAndPastesInThatOrder) {
         c.state.settings.ClipbordTime = row.clipbord_time;
         ReuseHistoryEntry(c.state, 2, c.clipboard, c.actions);
         EXPECT_EQ(c.actions.steps, row.steps);
-        EXPECT_EQ(c.state.history.history_labels, (std::vector<std::string>{"L2", "L0", "L1"}));
+        EXPECT_EQ(c.state.history.history_labels(), (std::vector<std::string>{"L2", "L0", "L1"}));
     }
 }
 
@@ -179,8 +174,8 @@ TEST(ReuseHistoryEntry, ALockedClipboardChangesNothingElse) {
     c.clipboard.locked = true;
     EXPECT_THROW(ReuseHistoryEntry(c.state, 1, c.clipboard, c.actions), ClipboardError);
     EXPECT_TRUE(c.actions.steps.empty());
-    EXPECT_EQ(c.state.history.history_texts, ThreeEntries().history_texts);
-    EXPECT_EQ(c.state.history.history_labels, ThreeEntries().history_labels);
+    EXPECT_EQ(c.state.history.history_texts(), ThreeEntries().history_texts());
+    EXPECT_EQ(c.state.history.history_labels(), ThreeEntries().history_labels());
 }
 
 TEST(ReuseHistoryEntry, AnEntryBeyondTheListTouchesNeitherClipboardNorWindows) {

@@ -96,16 +96,16 @@ TEST(CapturePageContext, ABrowserWithoutAnAddressBarTellsItsPageThroughItsTree) 
     ChromeRig rig(u"ignored - Google Chrome", Tree(u"https://example.jp/\u30da\u30fc\u30b8",
                                                   u"\u65e5\u672c\u8a9e\u301c\u30da\u30fc\u30b8"));
     CapturePageContext(rig.context, ChromeRig::kChrome);
-    EXPECT_EQ(rig.state.record.page_url, "https://example.jp/\x83\x79\x81\x5b\x83\x57");
-    EXPECT_EQ(rig.state.last_found_url, rig.state.record.page_url);
-    EXPECT_EQ(rig.state.record.title_txt, "\x93\xfa\x96\x7b\x8c\xea\x81\x60\x83\x79\x81\x5b\x83\x57");
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "https://example.jp/\x83\x79\x81\x5b\x83\x57");
+    EXPECT_EQ(rig.state.last_found_url.shift_jis, rig.state.record.page_url.shift_jis);
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "\x93\xfa\x96\x7b\x8c\xea\x81\x60\x83\x79\x81\x5b\x83\x57");
 }
 
 TEST(CapturePageContext, WithoutADocumentTheAddressBarAndTheCaptionStandIn) {
     ChromeRig rig(u"Caf\u00e9 - Google Chrome", Tree(u"", u"", {u"example.jp/cafe"}));
     CapturePageContext(rig.context, ChromeRig::kChrome);
-    EXPECT_EQ(rig.state.record.page_url, "https://example.jp/cafe");
-    EXPECT_EQ(rig.state.record.title_txt, "Caf?") << "a character Shift_JIS lacks is one ?";
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "https://example.jp/cafe");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "Caf?") << "a character Shift_JIS lacks is one ?";
 }
 
 TEST(CapturePageContext, ThePagesOwnCopyComesBeforeWhatTheWindowShows) {
@@ -113,7 +113,7 @@ TEST(CapturePageContext, ThePagesOwnCopyComesBeforeWhatTheWindowShows) {
     rig.cache.entries.push_back({"http://example.jp/cached", "C:\\cache\\c.htm"});
     rig.files.contents["C:\\cache\\c.htm"] = "<title>From the copy</title>";
     CapturePageContext(rig.context, ChromeRig::kChrome);
-    EXPECT_EQ(rig.state.record.title_txt, "From the copy");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "From the copy");
 }
 
 TEST(CapturePageContext, TheEditRoadStaysFirstAndAKeptAddressTakesNoTitleFromTheWindow) {
@@ -121,22 +121,23 @@ TEST(CapturePageContext, TheEditRoadStaysFirstAndAKeptAddressTakesNoTitleFromThe
     edit.Browser(100, "http://edit/");
     edit.accessibility.pages[100] = Tree(u"https://tree/", u"Tree");
     CapturePageContext(edit.context, 100);
-    EXPECT_EQ(edit.state.record.page_url, "http://edit/");
+    EXPECT_EQ(edit.state.record.page_url.shift_jis, "http://edit/");
     EXPECT_TRUE(edit.accessibility.asked.empty()) << "the tree is not asked when the address bar answered";
 
     ChromeRig kept(u"Other page - Google Chrome", Tree(u"about:blank", u"New Tab"));
-    kept.state.last_found_url = "http://earlier/";
+    kept.state.last_found_url = FromShiftJis("http://earlier/");
     CapturePageContext(kept.context, ChromeRig::kChrome);
-    EXPECT_EQ(kept.state.record.page_url, "http://earlier/");
-    EXPECT_EQ(kept.state.record.title_txt, "") << "the window's title belongs to another page";
+    EXPECT_EQ(kept.state.record.page_url.shift_jis, "http://earlier/");
+    EXPECT_EQ(kept.state.record.title_txt.shift_jis, "") << "the window's title belongs to another page";
 
     CaptureRig plain;
     plain.windows.Add(0, 400, "Notepad");
     plain.windows.windows[400].caption = u"Page - Google Chrome";
     plain.accessibility.pages[400] = Tree(u"", u"", {u"example.jp/x"});
     CapturePageContext(plain.context, 400);
-    EXPECT_EQ(plain.state.record.page_url, "https://example.jp/x");
-    EXPECT_EQ(plain.state.record.title_txt, "") << "no caption is taken from a window that is not a browser's";
+    EXPECT_EQ(plain.state.record.page_url.shift_jis, "https://example.jp/x");
+    EXPECT_EQ(plain.state.record.title_txt.shift_jis, "")
+        << "no caption is taken from a window that is not a browser's";
 }
 
 }  // namespace

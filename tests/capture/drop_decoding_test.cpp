@@ -5,12 +5,14 @@
 
 #include "capture/page_context.h"
 #include "tests/capture/capture_fakes.h"
+#include "tests/fakes/engine_fakes.h"
 
 namespace kaveto {
 namespace {
 
 using testing::CaptureRig;
 using testing::FakeFormats;
+using fakes::ShiftJisRecord;
 
 TEST(ClipboardFormatFromName, MapsTheStandardNamesAndRegistersTheRest) {
     const std::pair<const char*, std::uint16_t> table[] = {
@@ -94,8 +96,8 @@ struct DropRig : CaptureRig {
         windows.foreground = 100;
         state.target_window = 200;
         cache.entries.push_back({"http://img/a.gif", "C:\\cache\\A.GIF"});
-        state.record.title_txt = "stale";
-        state.record.src = "stale";
+        state.record.title_txt = FromShiftJis("stale");
+        state.record.src = FromShiftJis("stale");
     }
 };
 
@@ -110,24 +112,25 @@ TEST(Drop, DecodesEachRoadAndAddsThePageInFront) {
     const std::vector<std::string> two_files{"c:\\CACHE\\a.gif", "C:\\cache\\page.htm"};
     Case cases[] = {
         {"link", {"http://x/", Descriptor("Example.url"), std::nullopt},
-         {"http://x/", "Example", "", "", "", ""}, {"text", d}},
+         ShiftJisRecord("http://x/", "Example", "", "", "", ""), {"text", d}},
         {"https link", {"https://x/", Descriptor("Secure.URL"), std::nullopt},
-         {"https://x/", "Secure", "", "", "", ""}, {"text", d}},
+         ShiftJisRecord("https://x/", "Secure", "", "", "", ""), {"text", d}},
         {"mail link", {"mailto:a@b", Descriptor(".url"), std::nullopt},
-         {"mailto:a@b", "mailto:a@b", "", "", "", ""}, {"text", d}},
+         ShiftJisRecord("mailto:a@b", "mailto:a@b", "", "", "", ""), {"text", d}},
         {"capitals are text", {"HTTP://x/", Descriptor("x.url"), std::nullopt},
-         {"", "", "", "", "", "HTTP://x/"}, {"text"}},
-        {"Mailto is text", {"Mailto:a@b", std::nullopt, std::nullopt}, {"", "", "", "", "", "Mailto:a@b"}, {"text"}},
+         ShiftJisRecord("", "", "", "", "", "HTTP://x/"), {"text"}},
+        {"Mailto is text", {"Mailto:a@b", std::nullopt, std::nullopt},
+         ShiftJisRecord("", "", "", "", "", "Mailto:a@b"), {"text"}},
         {"text with files", {"some words", std::nullopt, two_files},
-         {"", "", "", "", "", "some words"}, {"text"}},
+         ShiftJisRecord("", "", "", "", "", "some words"), {"text"}},
         {"files", {std::nullopt, std::nullopt, two_files},
-         {"", "", "", "http://img/a.gif", "", ""}, {"text", "files"}},
+         ShiftJisRecord("", "", "", "http://img/a.gif", "", ""), {"text", "files"}},
         {"file in no entry", {std::nullopt, std::nullopt, std::vector<std::string>{"C:\\tmp\\x.gif"}},
-         {"", "", "", "", "", ""}, {"text", "files"}},
+         ShiftJisRecord("", "", "", "", "", ""), {"text", "files"}},
         {"empty file list", {std::nullopt, std::nullopt, std::vector<std::string>{}},
-         {"", "", "", "", "", ""}, {"text", "files"}},
+         ShiftJisRecord("", "", "", "", "", ""), {"text", "files"}},
         // With neither text nor files, what today's browsers offer is looked for.
-        {"nothing", {std::nullopt, std::nullopt, std::nullopt}, {"", "", "", "", "", ""},
+        {"nothing", {std::nullopt, std::nullopt, std::nullopt}, ShiftJisRecord("", "", "", "", "", ""),
          {"text", "files", d, "find FileGroupDescriptorW", "find CF_UNICODETEXT"}},
     };
     for (Case& c : cases) {
@@ -135,16 +138,16 @@ TEST(Drop, DecodesEachRoadAndAddsThePageInFront) {
         DropRig rig;
         DescribedDrop source(c.drop, rig.formats);
         Drop(rig.context, source, rig.formats);
-        c.expected.page_url = "http://page/";
-        c.expected.title_txt = "Page";
+        c.expected.page_url = FromShiftJis("http://page/");
+        c.expected.title_txt = FromShiftJis("Page");
         ASSERT_EQ(rig.composed.size(), 1u);
         const CaptureRecord& r = rig.composed[0];
-        EXPECT_EQ(r.click_url, c.expected.click_url);
-        EXPECT_EQ(r.url_txt, c.expected.url_txt);
-        EXPECT_EQ(r.sel_txt, c.expected.sel_txt);
-        EXPECT_EQ(r.src, c.expected.src);
-        EXPECT_EQ(r.page_url, c.expected.page_url);
-        EXPECT_EQ(r.title_txt, c.expected.title_txt);
+        EXPECT_EQ(r.click_url.shift_jis, c.expected.click_url.shift_jis);
+        EXPECT_EQ(r.url_txt.shift_jis, c.expected.url_txt.shift_jis);
+        EXPECT_EQ(r.sel_txt.shift_jis, c.expected.sel_txt.shift_jis);
+        EXPECT_EQ(r.src.shift_jis, c.expected.src.shift_jis);
+        EXPECT_EQ(r.page_url.shift_jis, c.expected.page_url.shift_jis);
+        EXPECT_EQ(r.title_txt.shift_jis, c.expected.title_txt.shift_jis);
         EXPECT_EQ(source.requests(), c.requests);
         EXPECT_EQ(rig.windows.searched, (std::vector<WindowHandle>{100}));
     }
@@ -160,8 +163,9 @@ TEST(Drop, ALinkWithoutDescriptorStopsTheCaptureWithTheOleError) {
         EXPECT_EQ(e.hresult(), kDvEFormatEtc);
     }
     const CaptureRecord& r = rig.state.record;
-    EXPECT_EQ(r.click_url, "http://x/");
-    EXPECT_EQ(r.url_txt + r.sel_txt + r.src + r.page_url + r.title_txt, "");
+    EXPECT_EQ(r.click_url.shift_jis, "http://x/");
+    for (const DualText* text : {&r.url_txt, &r.sel_txt, &r.src, &r.page_url, &r.title_txt})
+        EXPECT_EQ(*text, DualText());
     EXPECT_TRUE(rig.composed.empty());
     EXPECT_TRUE(rig.windows.searched.empty());
 }
@@ -171,7 +175,7 @@ TEST(Drop, AShortDescriptorBlockGivesWhatItHolds) {
     std::string block = Descriptor("Cut short.url").substr(0, 76 + 9);
     DescribedDrop source({"http://x/", block, std::nullopt}, rig.descriptor_format);
     Drop(rig.context, source, rig.formats);
-    EXPECT_EQ(rig.state.record.url_txt, "Cut short");
+    EXPECT_EQ(rig.state.record.url_txt.shift_jis, "Cut short");
 }
 
 
@@ -333,12 +337,12 @@ TEST(Drop, ReadsWhatTodaysBrowsersOfferWhereTheOldFormatsAreMissing) {
         Drop(rig.context, source, rig.formats);
         ASSERT_EQ(rig.composed.size(), 1u);
         const CaptureRecord& r = rig.composed[0];
-        EXPECT_EQ(r.click_url, c.click_url);
-        EXPECT_EQ(r.url_txt, c.url_txt);
-        EXPECT_EQ(r.sel_txt, c.sel_txt);
-        EXPECT_EQ(r.src, c.src);
-        EXPECT_EQ(r.page_url, "http://page/");
-        EXPECT_EQ(r.title_txt, "Page");
+        EXPECT_EQ(r.click_url.shift_jis, c.click_url);
+        EXPECT_EQ(r.url_txt.shift_jis, c.url_txt);
+        EXPECT_EQ(r.sel_txt.shift_jis, c.sel_txt);
+        EXPECT_EQ(r.src.shift_jis, c.src);
+        EXPECT_EQ(r.page_url.shift_jis, "http://page/");
+        EXPECT_EQ(r.title_txt.shift_jis, "Page");
         EXPECT_EQ(source.requests(), c.requests);
     }
 }
@@ -355,8 +359,9 @@ TEST(Drop, AUnicodeLinkWithoutEitherDescriptorKeepsTheOleError) {
     } catch (const OleError& e) {
         EXPECT_EQ(e.hresult(), kDvEFormatEtc);
     }
-    EXPECT_EQ(rig.state.record.click_url, "http://x/");
-    EXPECT_EQ(rig.state.record.url_txt + rig.state.record.src + rig.state.record.page_url, "");
+    EXPECT_EQ(rig.state.record.click_url.shift_jis, "http://x/");
+    const CaptureRecord& r = rig.state.record;
+    EXPECT_EQ(r.url_txt.shift_jis + r.src.shift_jis + r.page_url.shift_jis, "");
     EXPECT_TRUE(rig.composed.empty());
 }
 
@@ -385,7 +390,7 @@ TEST(Drop, TakesThePageFromTheDragWhenTheWindowInFrontShowsNone) {
         DropRig rig;
         rig.windows.Add(0, 300, "Chrome_WidgetWin_1");  // no address bar
         rig.windows.foreground = 300;
-        rig.state.last_found_url = "http://earlier/";
+        rig.state.last_found_url = FromShiftJis("http://earlier/");
         rig.cache.entries.push_back({"http://earlier/", "C:\\cache\\earlier.htm"});
         rig.files.contents["C:\\cache\\earlier.htm"] = "<title>Earlier</title>";
         rig.cache.entries.push_back({source, "C:\\cache\\source.htm"});
@@ -398,10 +403,10 @@ TEST(Drop, TakesThePageFromTheDragWhenTheWindowInFrontShowsNone) {
         DescribedDrop described(drop, rig.formats);
         Drop(rig.context, described, rig.formats);
         ASSERT_EQ(rig.composed.size(), 1u);
-        EXPECT_EQ(rig.composed[0].sel_txt, "selected words");
-        EXPECT_EQ(rig.composed[0].page_url, c.page_url);
-        EXPECT_EQ(rig.composed[0].title_txt, c.title_txt);
-        EXPECT_EQ(rig.state.last_found_url, c.page_url) << "the drag's page is the last one found";
+        EXPECT_EQ(rig.composed[0].sel_txt.shift_jis, "selected words");
+        EXPECT_EQ(rig.composed[0].page_url.shift_jis, c.page_url);
+        EXPECT_EQ(rig.composed[0].title_txt.shift_jis, c.title_txt);
+        EXPECT_EQ(rig.state.last_found_url.shift_jis, c.page_url) << "the drag's page is the last one found";
     }
 }
 
@@ -412,13 +417,13 @@ TEST(Drop, AnAddressInTheWindowWinsOverTheDragsPage) {
     drop.html = HtmlFrom("https://source.example/");
     DescribedDrop source(drop, rig.formats);
     Drop(rig.context, source, rig.formats);
-    EXPECT_EQ(rig.state.record.page_url, "http://page/");
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "http://page/");
     EXPECT_EQ(source.requests(), (std::vector<std::string>{"text"})) << "the drag's page is not even asked for";
 
     EXPECT_TRUE(FindPageAddress(rig.context, 100));
     rig.windows.Add(0, 300, "Chrome_WidgetWin_1");
     EXPECT_FALSE(FindPageAddress(rig.context, 300));
-    EXPECT_EQ(rig.state.last_found_url, "http://page/");
+    EXPECT_EQ(rig.state.last_found_url.shift_jis, "http://page/");
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST(FindPageAddress, TakesTheFirstEditHoldingAWebOrFileAddress) {
     for (const WalkCase& c : cases) {
         SCOPED_TRACE(c.name);
         CaptureRig rig;
-        rig.state.last_found_url = "previous";
+        rig.state.last_found_url = FromShiftJis("previous");
         rig.windows.Add(0, 100, "Frame");
         WindowHandle parent = 100, next = 101;
         for (const auto& [class_name, text] : c.edits) {
@@ -49,7 +49,7 @@ TEST(FindPageAddress, TakesTheFirstEditHoldingAWebOrFileAddress) {
             ++next;
         }
         FindPageAddress(rig.context, 100);
-        EXPECT_EQ(rig.state.last_found_url, c.expected);
+        EXPECT_EQ(rig.state.last_found_url.shift_jis, c.expected);
         for (int limit : rig.windows.text_limits) EXPECT_EQ(limit, 256);
     }
 }
@@ -63,17 +63,18 @@ TEST(FindPageAddress, PassesOverAWindowWhoseClassCannotBeReadOrThatDoesNotAnswer
     rig.windows.windows[102].silent = true;
     rig.windows.Add(100, 103, "Edit", "http://shown/");
     FindPageAddress(rig.context, 100);
-    EXPECT_EQ(rig.state.last_found_url, "http://shown/");
+    EXPECT_EQ(rig.state.last_found_url.shift_jis, "http://shown/");
 
     CaptureRig hung;
-    hung.state.last_found_url = "http://before/";
+    hung.state.last_found_url = FromShiftJis("http://before/");
     hung.windows.Add(0, 100, "Frame");
     hung.windows.Add(100, 101, "Edit", "http://hung/");
     hung.windows.windows[101].silent = true;
     hung.accessibility.pages[100].has_document = true;
     hung.accessibility.pages[100].document_value = u"http://tree/";
     FindPageAddress(hung.context, 100);
-    EXPECT_EQ(hung.state.last_found_url, "http://before/") << "a silent window keeps the address found before";
+    EXPECT_EQ(hung.state.last_found_url.shift_jis, "http://before/")
+        << "a silent window keeps the address found before";
     EXPECT_TRUE(hung.accessibility.asked.empty()) << "a browser that did not answer is not asked again";
 }
 
@@ -84,19 +85,19 @@ TEST(CapturePageContext, KeepsTheLastAddressWhenTheWindowShowsNone) {
     rig.windows.Add(200, 201, "Edit", "just some text");
 
     CapturePageContext(rig.context, 100);
-    EXPECT_EQ(rig.state.record.page_url, "http://kept/");
-    EXPECT_EQ(rig.state.record.title_txt, "Kept");
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "http://kept/");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "Kept");
 
     rig.state.record.Clear();
     CapturePageContext(rig.context, 200);
-    EXPECT_EQ(rig.state.record.page_url, "http://kept/");
-    EXPECT_EQ(rig.state.record.title_txt, "Kept") << "the title is looked up for the kept address";
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "http://kept/");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "Kept") << "the title is looked up for the kept address";
 
     CaptureRig fresh;
     fresh.windows.Add(0, 200, "Notepad");
     CapturePageContext(fresh.context, 200);
-    EXPECT_EQ(fresh.state.record.page_url, "");
-    EXPECT_EQ(fresh.state.record.title_txt, "");
+    EXPECT_EQ(fresh.state.record.page_url.shift_jis, "");
+    EXPECT_EQ(fresh.state.record.title_txt.shift_jis, "");
 }
 
 TEST(FileUrlToPath, DecodesOnlyTheSpaceEscape) {
@@ -244,20 +245,20 @@ TEST(LookUpPageTitle, ReadsTheLocalCopyWhenThereIsOne) {
     rig.files.contents["C:\\cache\\a.htm"] = "<title>Cached</title>";
     rig.files.contents["C:\\pages\\b c.htm"] = "<title>Local</title>";
 
-    rig.state.last_found_url = "http://a/";
+    rig.state.last_found_url = FromShiftJis("http://a/");
     LookUpPageTitle(rig.context);
-    EXPECT_EQ(rig.state.record.title_txt, "Cached");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "Cached");
 
-    rig.state.last_found_url = "file:///C:/pages/b%20c.htm";
+    rig.state.last_found_url = FromShiftJis("file:///C:/pages/b%20c.htm");
     LookUpPageTitle(rig.context);
-    EXPECT_EQ(rig.state.record.title_txt, "Local");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "Local");
 
     for (const char* address : {"http://uncached/", "file:///C:/missing.htm", "file://server/share/a.html", ""}) {
         SCOPED_TRACE(address);
-        rig.state.record.title_txt = "untouched";
-        rig.state.last_found_url = address;
+        rig.state.record.title_txt = FromShiftJis("untouched");
+        rig.state.last_found_url = FromShiftJis(address);
         LookUpPageTitle(rig.context);
-        EXPECT_EQ(rig.state.record.title_txt, "untouched");
+        EXPECT_EQ(rig.state.record.title_txt.shift_jis, "untouched");
     }
 }
 
@@ -269,14 +270,14 @@ TEST(LookUpPageTitle, DoesNotReadAFileTooLargeToBeAPage) {
     rig.files.contents["C:\\cache\\edge.htm"] = "<title>Edge</title>";
     rig.files.sizes["C:\\cache\\edge.htm"] = kMaxPageFileSize;
 
-    rig.state.last_found_url = "http://huge/";
+    rig.state.last_found_url = FromShiftJis("http://huge/");
     LookUpPageTitle(rig.context);
-    EXPECT_EQ(rig.state.record.title_txt, "");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "");
     EXPECT_TRUE(rig.files.reads.empty());
 
-    rig.state.last_found_url = "http://edge/";
+    rig.state.last_found_url = FromShiftJis("http://edge/");
     LookUpPageTitle(rig.context);
-    EXPECT_EQ(rig.state.record.title_txt, "Edge");
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "Edge");
 }
 
 TEST(Image1DblClick, QuotesTheTargetWindowAndGivesItTheFocusBack) {
@@ -285,16 +286,16 @@ TEST(Image1DblClick, QuotesTheTargetWindowAndGivesItTheFocusBack) {
     rig.Browser(200, "http://front/", "<title>Front</title>", "C:\\cache\\f.htm");
     rig.windows.foreground = 200;
     rig.state.target_window = 100;
-    rig.state.record.click_url = "old";
-    rig.state.record.sel_txt = "old";
+    rig.state.record.click_url = FromShiftJis("old");
+    rig.state.record.sel_txt = FromShiftJis("old");
 
     Image1DblClick(rig.context);
 
     ASSERT_EQ(rig.composed.size(), 1u);
     const CaptureRecord& r = rig.composed[0];
-    EXPECT_EQ(r.page_url, "http://target/");
-    EXPECT_EQ(r.title_txt, "Target");
-    EXPECT_EQ(r.click_url + r.url_txt + r.src + r.sel_txt, "");
+    EXPECT_EQ(r.page_url.shift_jis, "http://target/");
+    EXPECT_EQ(r.title_txt.shift_jis, "Target");
+    EXPECT_EQ(r.click_url.shift_jis + r.url_txt.shift_jis + r.src.shift_jis + r.sel_txt.shift_jis, "");
     EXPECT_EQ(rig.windows.log, (std::vector<std::string>{"compose", "force 100"}));
 }
 
@@ -303,7 +304,7 @@ TEST(Image1DblClick, SearchesTheTopLevelWindowsBeforeAnyTargetIsKnown) {
     rig.Browser(100, "http://top/");
     Image1DblClick(rig.context);
     EXPECT_EQ(rig.windows.searched, (std::vector<WindowHandle>{0}));
-    EXPECT_EQ(rig.state.record.page_url, "http://top/");
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "http://top/");
     EXPECT_EQ(rig.windows.log, (std::vector<std::string>{"compose", "force 0"}));
 }
 
@@ -315,7 +316,7 @@ TEST(Image1DblClick, AnUnreadablePageStopsTheCaptureBeforeTheSnippet) {
     EXPECT_THROW(Image1DblClick(rig.context), FileError);
     EXPECT_TRUE(rig.composed.empty());
     EXPECT_TRUE(rig.windows.log.empty()) << "the window is not brought forward";
-    EXPECT_EQ(rig.state.record.page_url, "http://locked/");
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "http://locked/");
 }
 
 }  // namespace

@@ -110,16 +110,16 @@ TEST(UnicodeDrop, EachTextKeepsWhatTheDragGaveInUnicode) {
         SCOPED_TRACE(row.name);
         DropRig rig;
         const CaptureRecord& r = rig.Run(row.drop);
-        EXPECT_EQ(r.utf8.click_url, row.click_url);
-        EXPECT_EQ(r.utf8.url_txt, row.url_txt);
-        EXPECT_EQ(r.utf8.sel_txt, row.sel_txt);
-        EXPECT_EQ(r.utf8.src, row.src);
+        EXPECT_EQ(r.click_url.utf8, row.click_url);
+        EXPECT_EQ(r.url_txt.utf8, row.url_txt);
+        EXPECT_EQ(r.sel_txt.utf8, row.sel_txt);
+        EXPECT_EQ(r.src.utf8, row.src);
         // The Shift_JIS forms stand beside them: here each is what its
         // Unicode form gives.
-        EXPECT_EQ(r.click_url, Utf8ToShiftJis(row.click_url));
-        EXPECT_EQ(r.url_txt, Utf8ToShiftJis(row.url_txt));
-        EXPECT_EQ(r.sel_txt, Utf8ToShiftJis(row.sel_txt));
-        EXPECT_EQ(r.src, Utf8ToShiftJis(row.src));
+        EXPECT_EQ(r.click_url.shift_jis, Utf8ToShiftJis(row.click_url));
+        EXPECT_EQ(r.url_txt.shift_jis, Utf8ToShiftJis(row.url_txt));
+        EXPECT_EQ(r.sel_txt.shift_jis, Utf8ToShiftJis(row.sel_txt));
+        EXPECT_EQ(r.src.shift_jis, Utf8ToShiftJis(row.src));
     }
 }
 
@@ -143,9 +143,9 @@ TEST(UnicodeDrop, ThePageTheDragNamesKeepsItsAddressWhole) {
         drop.html = row.html;
         if (row.moz_url_priv) drop.moz_url_priv = Wide(*row.moz_url_priv);
         const CaptureRecord& r = rig.Run(drop);
-        EXPECT_EQ(r.page_url, row.page_url);
-        EXPECT_EQ(r.utf8.page_url, row.page_utf8);
-        EXPECT_EQ(rig.state.last_found_url_utf8, row.page_utf8);
+        EXPECT_EQ(r.page_url.shift_jis, row.page_url);
+        EXPECT_EQ(r.page_url.utf8, row.page_utf8);
+        EXPECT_EQ(rig.state.last_found_url.utf8, row.page_utf8);
     }
 }
 
@@ -159,23 +159,23 @@ TEST(UnicodePageContext, TheTreeAndTheCaptionGiveTheirTextsWhole) {
     tree.document_name = u"Caf\u00E9 \U0001F600 \u301C";
     rig.accessibility.pages[300] = tree;
     CapturePageContext(rig.context, 300);
-    EXPECT_EQ(rig.state.record.page_url, "https://x.test/caf?");
-    EXPECT_EQ(rig.state.record.utf8.page_url, U8(u8"https://x.test/caf\u00E9"));
-    EXPECT_EQ(rig.state.record.title_txt, "Caf? ? \x81\x60");
-    EXPECT_EQ(rig.state.record.utf8.title_txt, U8(u8"Caf\u00E9 \U0001F600 \u301C"));
+    EXPECT_EQ(rig.state.record.page_url.shift_jis, "https://x.test/caf?");
+    EXPECT_EQ(rig.state.record.page_url.utf8, U8(u8"https://x.test/caf\u00E9"));
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "Caf? ? \x81\x60");
+    EXPECT_EQ(rig.state.record.title_txt.utf8, U8(u8"Caf\u00E9 \U0001F600 \u301C"));
 
     // Without a document the caption speaks, and an address kept from then
     // on keeps its Unicode form too.
     rig.accessibility.pages[300] = AccessiblePage{};
     rig.state.record.Clear();
     CapturePageContext(rig.context, 300);
-    EXPECT_EQ(rig.state.record.utf8.page_url, U8(u8"https://x.test/caf\u00E9"));
-    EXPECT_EQ(rig.state.record.utf8.title_txt, "") << "a kept address takes no title from the window";
+    EXPECT_EQ(rig.state.record.page_url.utf8, U8(u8"https://x.test/caf\u00E9"));
+    EXPECT_EQ(rig.state.record.title_txt.utf8, "") << "a kept address takes no title from the window";
     rig.state.record.Clear();
     rig.accessibility.pages[300].has_document = true;
     rig.accessibility.pages[300].document_value = u"https://y.test/";
     CapturePageContext(rig.context, 300);
-    EXPECT_EQ(rig.state.record.utf8.title_txt, U8(u8"Caption \U0001F600"));
+    EXPECT_EQ(rig.state.record.title_txt.utf8, U8(u8"Caption \U0001F600"));
 }
 
 TEST(UnicodePageContext, AnEditAddressBarGivesItsUnicodeTextWhileThatIsAnAddress) {
@@ -194,9 +194,9 @@ TEST(UnicodePageContext, AnEditAddressBarGivesItsUnicodeTextWhileThatIsAnAddress
         rig.Browser(100, "http://x.test/caf?");
         rig.windows.windows[101].wide_text = row.wide;
         CapturePageContext(rig.context, 100);
-        EXPECT_EQ(rig.state.record.page_url, "http://x.test/caf?") << "the code page's text as it was read";
-        EXPECT_EQ(rig.state.record.utf8.page_url, row.expected);
-        EXPECT_EQ(rig.state.last_found_url_utf8, row.expected);
+        EXPECT_EQ(rig.state.record.page_url.shift_jis, "http://x.test/caf?") << "the code page's text as it was read";
+        EXPECT_EQ(rig.state.record.page_url.utf8, row.expected);
+        EXPECT_EQ(rig.state.last_found_url.utf8, row.expected);
     }
 }
 
@@ -239,8 +239,8 @@ TEST(UnicodePageContext, TheTitleOfACachedUtf8PageArrivesWhole) {
     rig.Browser(100, "http://x.test/", "<meta charset=\"UTF-8\"><title>" + U8(u8"\U0001F600 Caf\u00E9") + "</title>",
                 "C:\\cache\\x.htm");
     CapturePageContext(rig.context, 100);
-    EXPECT_EQ(rig.state.record.title_txt, "? Caf?");
-    EXPECT_EQ(rig.state.record.utf8.title_txt, U8(u8"\U0001F600 Caf\u00E9"));
+    EXPECT_EQ(rig.state.record.title_txt.shift_jis, "? Caf?");
+    EXPECT_EQ(rig.state.record.title_txt.utf8, U8(u8"\U0001F600 Caf\u00E9"));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ struct LogCodeTest : ::testing::Test {
         if (old) f.files.Put(kPath, *old);
         s.LogCode = code;
         s.LogOrderBool = append;
-        WriteLog(snippet, s, f.env, f.clock.now);
+        WriteLog(Snippet{snippet}, s, f.env, f.clock.now);
         return f.files.files[kPath];
     }
 };
@@ -93,7 +93,7 @@ TEST_F(LogCodeTest, ALogKeepsTheCodeItBeganInWhenLogCodeChanges) {
         SCOPED_TRACE(LogCodeName(first) + " then " + LogCodeName(then));
         const std::string begun = Write(std::nullopt, first, true, kSnippet);
         s.LogCode = then;
-        WriteLog(FromUtf8(U8(u8"次 \u00E9")), s, f.env, f.clock.now);
+        WriteLog(Snippet{FromUtf8(U8(u8"次 \u00E9"))}, s, f.env, f.clock.now);
         const std::string& after = f.files.files[kPath];
         EXPECT_EQ(after.substr(0, begun.size()), begun);
         EXPECT_EQ(after.substr(begun.size()), first == LogTextCode::Utf8 ? U8(u8"\r\n次 \u00E9") : "\r\n\x8e\x9f ?");

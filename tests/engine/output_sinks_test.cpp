@@ -9,19 +9,21 @@ namespace kaveto {
 namespace {
 
 using fakes::FakeEnvironment;
+using fakes::ShiftJisSnippet;
 
 TEST(AddToHistory, NewestFirstTrimmedAtTwentyInStep) {
     HistoryLists h;
-    for (int i = 1; i <= 21; ++i) AddToHistory(h, "text" + std::to_string(i), "label" + std::to_string(i));
-    ASSERT_EQ(h.history_texts.size(), 20u);
-    ASSERT_EQ(h.history_labels.size(), 20u);
-    EXPECT_EQ(h.history_texts.front(), "text21");
-    EXPECT_EQ(h.history_labels.front(), "label21");
-    EXPECT_EQ(h.history_texts.back(), "text2");  // the first one has gone
-    EXPECT_EQ(h.history_labels.back(), "label2");
-    AddToHistory(h, "text21", "label21");  // duplicates are kept
-    EXPECT_EQ(h.history_texts[0], h.history_texts[1]);
-    EXPECT_EQ(h.history_texts.size(), 20u);
+    for (int i = 1; i <= 21; ++i)
+        AddToHistory(h, ShiftJisSnippet("text" + std::to_string(i)), "label" + std::to_string(i));
+    ASSERT_EQ(h.history_texts().size(), 20u);
+    ASSERT_EQ(h.history_labels().size(), 20u);
+    EXPECT_EQ(h.history_texts().front(), "text21");
+    EXPECT_EQ(h.history_labels().front(), "label21");
+    EXPECT_EQ(h.history_texts().back(), "text2");  // the first one has gone
+    EXPECT_EQ(h.history_labels().back(), "label2");
+    AddToHistory(h, ShiftJisSnippet("text21"), "label21");  // duplicates are kept
+    EXPECT_EQ(h.history_texts()[0], h.history_texts()[1]);
+    EXPECT_EQ(h.history_texts().size(), 20u);
 }
 
 TEST(LogDate, ExtendTimeShiftsToThePreviousDay) {
@@ -92,7 +94,7 @@ TEST_F(WriteLogTest, MergesOldContentInEitherOrder) {
         if (row.exists) f.files.Put(path, row.old);
         s.LogOrderBool = row.append;
         s.LogBetweenText = row.between;
-        WriteLog(row.snippet, s, f.env);
+        WriteLog(ShiftJisSnippet(row.snippet), s, f.env);
         EXPECT_EQ(f.files.files[path], row.expected);
     }
     EXPECT_EQ(s.SaveFileName, Settings{}.SaveFileName);  // the template is never changed
@@ -101,7 +103,7 @@ TEST_F(WriteLogTest, MergesOldContentInEitherOrder) {
 TEST_F(WriteLogTest, UsesTheClockAndTheDayShift) {
     s.ExtendTime = 3;
     f.clock.now = {2026, 3, 1, 1, 0, 0, 0};
-    WriteLog("x", s, f.env);
+    WriteLog(ShiftJisSnippet("x"), s, f.env);
     ASSERT_EQ(f.files.writes.size(), 1u);
     EXPECT_EQ(f.files.writes[0], "C:\\prog\\log\\2026\x94\x4e" "02\x8c\x8e" "28\x93\xfa.txt");
 }
@@ -125,7 +127,7 @@ TEST_F(WriteLogTest, FailuresSurfaceAsFileErrors) {
         if (row.read_error) f.files.read_errors[path] = row.read_error;
         if (row.write_error) f.files.write_errors[path] = row.write_error;
         try {
-            WriteLog("new", s, f.env);
+            WriteLog(ShiftJisSnippet("new"), s, f.env);
             ADD_FAILURE() << "no error";
         } catch (const FileError& e) {
             EXPECT_STREQ(e.what(), row.message);
@@ -137,7 +139,7 @@ TEST_F(WriteLogTest, FailuresSurfaceAsFileErrors) {
 TEST_F(WriteLogTest, MissingFolderIsNotCreated) {
     s.SaveFileName = "%my_folder%nolog\\%d%.txt";
     try {
-        WriteLog("x", s, f.env);
+        WriteLog(ShiftJisSnippet("x"), s, f.env);
         FAIL();
     } catch (const FileError& e) {
         EXPECT_EQ(e.code(), 3u);

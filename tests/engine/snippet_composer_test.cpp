@@ -9,6 +9,7 @@ namespace kaveto {
 namespace {
 
 using fakes::FakeEnvironment;
+using fakes::ShiftJisRecord;
 
 // Each template names itself, so the snippet shows which one was read.
 struct ComposerTest : ::testing::Test {
@@ -29,19 +30,21 @@ TEST(ChooseTemplate, FirstMatchingRowDecides) {
         CaptureRecord r;  // click_url, url_txt, title_txt, src, page_url, sel_txt
         const char* expected;
     } rows[] = {
-        {"page only (double-click)", {"", "", "T", "", "http://p/", ""}, "3.txt"},
+        {"page only (double-click)", ShiftJisRecord("", "", "T", "", "http://p/", ""), "3.txt"},
         {"nothing at all", {}, "3.txt"},
-        {"src wins over everything", {"http://c/", "link", "T", "http://s/", "http://p/", "sel"}, "4.txt"},
-        {"src alone", {"", "", "", "http://s/", "", ""}, "4.txt"},
-        {"link to the page itself, with text", {"http://p/", "link", "T", "", "http://p/", ""}, "3.txt"},
-        {"selection with both addresses empty", {"", "", "", "", "", "sel"}, "3.txt"},
-        {"selection on a page", {"", "", "T", "", "http://p/", "sel"}, "1.txt"},
-        {"selection beats link text", {"http://c/", "link", "", "", "http://p/", "sel"}, "1.txt"},
-        {"link with text", {"http://c/", "link", "", "", "http://p/", ""}, "2.txt"},
-        {"link text, address empty, page set", {"", "link", "", "", "http://p/", ""}, "2.txt"},
-        {"bare link: nothing", {"http://c/", "", "T", "", "http://p/", ""}, ""},
-        {"case differs: not the page", {"http://P/", "", "", "", "http://p/", ""}, ""},
-        {"prefix is not equal", {"http://p/x", "", "", "", "http://p/", ""}, ""},
+        {"src wins over everything", ShiftJisRecord("http://c/", "link", "T", "http://s/", "http://p/", "sel"),
+         "4.txt"},
+        {"src alone", ShiftJisRecord("", "", "", "http://s/", "", ""), "4.txt"},
+        {"link to the page itself, with text", ShiftJisRecord("http://p/", "link", "T", "", "http://p/", ""),
+         "3.txt"},
+        {"selection with both addresses empty", ShiftJisRecord("", "", "", "", "", "sel"), "3.txt"},
+        {"selection on a page", ShiftJisRecord("", "", "T", "", "http://p/", "sel"), "1.txt"},
+        {"selection beats link text", ShiftJisRecord("http://c/", "link", "", "", "http://p/", "sel"), "1.txt"},
+        {"link with text", ShiftJisRecord("http://c/", "link", "", "", "http://p/", ""), "2.txt"},
+        {"link text, address empty, page set", ShiftJisRecord("", "link", "", "", "http://p/", ""), "2.txt"},
+        {"bare link: nothing", ShiftJisRecord("http://c/", "", "T", "", "http://p/", ""), ""},
+        {"case differs: not the page", ShiftJisRecord("http://P/", "", "", "", "http://p/", ""), ""},
+        {"prefix is not equal", ShiftJisRecord("http://p/x", "", "", "", "http://p/", ""), ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -50,7 +53,7 @@ TEST(ChooseTemplate, FirstMatchingRowDecides) {
 }
 
 TEST_F(ComposerTest, ReadsFromSubWhileCtrlIsDown) {
-    state.record.page_url = "http://p/";
+    state.record.page_url = FromShiftJis("http://p/");
     f.key_state.ctrl = true;
     SnippetComposer(state, f.env);
     ASSERT_EQ(f.clipboard.calls.size(), 1u);
@@ -61,12 +64,12 @@ TEST_F(ComposerTest, ReadsFromSubWhileCtrlIsDown) {
 }
 
 TEST_F(ComposerTest, RowSixEmitsNothingAndReadsNoTemplate) {
-    state.record = {"http://c/", "", "T", "", "http://p/", ""};
+    state.record = ShiftJisRecord("http://c/", "", "T", "", "http://p/", "");
     state.settings.LogBool = true;
     const int reads_before = f.files.read_count;
     SnippetComposer(state, f.env);
     EXPECT_TRUE(f.clipboard.calls.empty());
-    EXPECT_TRUE(state.history.history_texts.empty());
+    EXPECT_TRUE(state.history.history_texts().empty());
     EXPECT_TRUE(f.files.writes.empty());
     EXPECT_EQ(f.files.read_count, reads_before + 1);  // title.txt only
     EXPECT_EQ(f.clock.reads, 0);
@@ -79,7 +82,7 @@ TEST_F(ComposerTest, PlaceholdersInSequenceThenDates) {
     // A page address that holds a later placeholder has it filled; the
     // selection's "%d%" becomes the day, since dates come last over the whole
     // text. Values are not escaped.
-    state.record = {"", "", "T%title_txt%", "", "http://p/%sel_txt%", "S%d%"};
+    state.record = ShiftJisRecord("", "", "T%title_txt%", "", "http://p/%sel_txt%", "S%d%");
     SnippetComposer(state, f.env);
     ASSERT_EQ(f.clipboard.calls.size(), 1u);
     EXPECT_EQ(f.clipboard.calls[0], "[http://p/S7|http://p/S7|S7|T%title_txt%|T%title_txt%||||%src%|%YOUBI%]");
@@ -101,10 +104,10 @@ TEST_F(ComposerTest, TemplateBytesPassThroughAndCtrlZCuts) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         f.files.Put("C:\\prog\\main\\3.txt", row.file);
-        state.record = {"", "", "T", "", "http://p/", ""};
+        state.record = ShiftJisRecord("", "", "T", "", "http://p/", "");
         SnippetComposer(state, f.env);
-        ASSERT_FALSE(state.history.history_texts.empty());
-        EXPECT_EQ(state.history.history_texts[0], row.expected);
+        ASSERT_FALSE(state.history.history_texts().empty());
+        EXPECT_EQ(state.history.history_texts()[0], row.expected);
     }
 }
 
@@ -112,10 +115,10 @@ TEST_F(ComposerTest, EmptySnippetStillGoesToEverySink) {
     f.files.Put("C:\\prog\\main\\3.txt", "");
     f.files.AddFolder("C:\\prog\\log");
     state.settings.LogBool = true;
-    state.record.page_url = "http://p/";
+    state.record.page_url = FromShiftJis("http://p/");
     SnippetComposer(state, f.env);
     EXPECT_EQ(f.clipboard.calls, std::vector<std::string>{""});
-    EXPECT_EQ(state.history.history_texts, std::vector<std::string>{""});
+    EXPECT_EQ(state.history.history_texts(), std::vector<std::string>{""});
     EXPECT_EQ(f.files.writes.size(), 1u);
 }
 
@@ -124,25 +127,25 @@ TEST_F(ComposerTest, HistoryLabelFollowsTheTemplate) {
         CaptureRecord r;
         const char* label;
     } rows[] = {
-        {{"", "", "Title", "", "http://p/", "Sel"}, "Sel"},
-        {{"http://c/", "Link", "Title", "", "http://p/", ""}, "Link"},
-        {{"", "", "Title", "", "http://p/", ""}, "Title"},
-        {{"", "", "Title", "http://s/i.png", "http://p/", ""}, "http://s/i.png"},
+        {ShiftJisRecord("", "", "Title", "", "http://p/", "Sel"), "Sel"},
+        {ShiftJisRecord("http://c/", "Link", "Title", "", "http://p/", ""), "Link"},
+        {ShiftJisRecord("", "", "Title", "", "http://p/", ""), "Title"},
+        {ShiftJisRecord("", "", "Title", "http://s/i.png", "http://p/", ""), "http://s/i.png"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         state.record = row.r;
         SnippetComposer(state, f.env);
-        EXPECT_EQ(state.history.history_labels.at(0), row.label);
+        EXPECT_EQ(state.history.history_labels().at(0), row.label);
     }
 }
 
 TEST_F(ComposerTest, SinksRunUnderTheirSettingsAndStopAtTheFirstFailure) {
-    state.record.page_url = "http://p/";
+    state.record.page_url = FromShiftJis("http://p/");
     state.settings.LogBool = true;  // the log folder does not exist
     f.clipboard.fail = true;
     EXPECT_THROW(SnippetComposer(state, f.env), ClipboardError);
-    EXPECT_TRUE(state.history.history_texts.empty());
+    EXPECT_TRUE(state.history.history_texts().empty());
 
     f.clipboard.fail = false;
     try {
@@ -152,18 +155,18 @@ TEST_F(ComposerTest, SinksRunUnderTheirSettingsAndStopAtTheFirstFailure) {
         EXPECT_STREQ(e.what(), "Invalid filename");
     }
     EXPECT_EQ(f.clipboard.calls.size(), 1u);
-    EXPECT_EQ(state.history.history_texts.size(), 1u);
+    EXPECT_EQ(state.history.history_texts().size(), 1u);
 
     state.settings = Settings{};
     state.settings.DoClipBool = false;
     state.settings.HistoryBool = false;
     SnippetComposer(state, f.env);
     EXPECT_EQ(f.clipboard.calls.size(), 1u);
-    EXPECT_EQ(state.history.history_texts.size(), 1u);
+    EXPECT_EQ(state.history.history_texts().size(), 1u);
 }
 
 TEST_F(ComposerTest, TemplateErrorsEmitNothing) {
-    state.record.page_url = "http://p/";
+    state.record.page_url = FromShiftJis("http://p/");
     f.files.files.erase("C:\\prog\\main\\3.txt");
     try {
         SnippetComposer(state, f.env);
@@ -180,11 +183,11 @@ TEST_F(ComposerTest, TemplateErrorsEmitNothing) {
         EXPECT_STREQ(e.what(), "I/O error 32");
     }
     EXPECT_TRUE(f.clipboard.calls.empty());
-    EXPECT_TRUE(state.history.history_texts.empty());
+    EXPECT_TRUE(state.history.history_texts().empty());
 }
 
 TEST_F(ComposerTest, ShortYoubiFailsOnThatWeekdayEvenWithoutTheToken) {
-    state.record.page_url = "http://p/";
+    state.record.page_url = FromShiftJis("http://p/");
     state.settings.Youbi = {"Sun", "Mon", "Tue"};
     f.clock.now.weekday = 3;  // Wednesday: the list has no fourth entry
     try {
@@ -205,7 +208,7 @@ TEST_F(ComposerTest, OneClockReadServesTokensAndLogDate) {
     f.files.AddFolder("C:\\prog\\log");
     state.settings.LogBool = true;
     state.settings.ExtendTime = 10;  // 09:05 belongs to the day before's file
-    state.record.page_url = "http://p/";
+    state.record.page_url = FromShiftJis("http://p/");
     SnippetComposer(state, f.env);
     EXPECT_EQ(f.clock.reads, 1);
     EXPECT_EQ(f.clipboard.calls.at(0), "2026-06-07");  // the snippet keeps the real date

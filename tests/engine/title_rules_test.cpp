@@ -50,7 +50,7 @@ TEST(SplitLines, EveryLineEndAndTheZeroByte) {
 
 struct TitleRulesTest : ::testing::Test {
     FakeEnvironment f;
-    CaptureRecord r{"", "", "Old title", "", "http://example.jp/board/news/1.html", ""};
+    CaptureRecord r = fakes::ShiftJisRecord("", "", "Old title", "", "http://example.jp/board/news/1.html", "");
     int Apply(const std::string& rules) {
         f.files.Put("C:\\prog\\title.txt", rules);
         return ApplyTitleRulesLine(r, f.env);
@@ -84,25 +84,25 @@ TEST_F(TitleRulesTest, FirstMatchingLineDecides) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        r.title_txt = "Old title";
-        r.page_url = "http://example.jp/board/news/1.html";
+        r.title_txt = FromShiftJis("Old title");
+        r.page_url = FromShiftJis("http://example.jp/board/news/1.html");
         EXPECT_EQ(Apply(row.rules), row.line);
-        EXPECT_EQ(r.title_txt, row.title);
-        EXPECT_EQ(r.page_url, row.page_url);
+        EXPECT_EQ(r.title_txt.shift_jis, row.title);
+        EXPECT_EQ(r.page_url.shift_jis, row.page_url);
     }
 }
 
 TEST_F(TitleRulesTest, EachLineSeesTheOriginalAddress) {
     // The first line's new address would match the second line; it stops.
     EXPECT_EQ(Apply("news,A,http://other/\nother,B"), 1);
-    EXPECT_EQ(r.title_txt, "A");
+    EXPECT_EQ(r.title_txt.shift_jis, "A");
 }
 
 TEST_F(TitleRulesTest, FileIsReadAnewEachTime) {
     EXPECT_EQ(Apply("news,One"), 1);
-    r.title_txt = "Old title";
+    r.title_txt = FromShiftJis("Old title");
     EXPECT_EQ(Apply("board,Two"), 1);
-    EXPECT_EQ(r.title_txt, "Two");
+    EXPECT_EQ(r.title_txt.shift_jis, "Two");
 }
 
 TEST_F(TitleRulesTest, MissingFileNamesItsFullPath) {
@@ -116,19 +116,19 @@ TEST_F(TitleRulesTest, MissingFileNamesItsFullPath) {
     f.files.Put("C:\\prog\\title.txt", "");
     f.files.read_errors["C:\\prog\\title.txt"] = 32;
     EXPECT_THROW(ApplyTitleRules(r, f.env), FileOpenError);
-    EXPECT_EQ(r.title_txt, "Old title");
+    EXPECT_EQ(r.title_txt.shift_jis, "Old title");
 }
 
 TEST_F(TitleRulesTest, RejectedPatternStopsUnlessAnEarlierLineMatched) {
     EXPECT_THROW(Apply("nomatch,X\n(,Bad"), EBRegExpError);
-    EXPECT_EQ(r.title_txt, "Old title");
+    EXPECT_EQ(r.title_txt.shift_jis, "Old title");
     EXPECT_EQ(Apply("news,Good\n(,Bad"), 1);
-    EXPECT_EQ(r.title_txt, "Good");
+    EXPECT_EQ(r.title_txt.shift_jis, "Good");
     // A slash the user escaped keeps the backslash: the expression then ends
     // early, at m/board\\/, and the rest reads as unknown flags.
-    r.title_txt = "Old title";
+    r.title_txt = FromShiftJis("Old title");
     EXPECT_THROW(Apply("board\\/news,T"), EBRegExpError);
-    EXPECT_EQ(r.title_txt, "Old title");
+    EXPECT_EQ(r.title_txt.shift_jis, "Old title");
 }
 
 }  // namespace

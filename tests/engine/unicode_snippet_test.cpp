@@ -20,13 +20,20 @@ std::string U8(std::u8string_view text) { return std::string(text.begin(), text.
 
 const std::string kBom = "\xEF\xBB\xBF";
 
+// The UTF-8 forms of the history's snippets, newest first.
+std::vector<std::string> Utf8Texts(const HistoryLists& history) {
+    std::vector<std::string> texts;
+    for (const HistoryEntry& entry : history.entries) texts.push_back(entry.snippet.text.utf8);
+    return texts;
+}
+
 // A capture as the browser gave it: the title and the address in Unicode,
 // each with characters that Shift_JIS lacks; the selection in Shift_JIS
 // alone, as CF_TEXT gives it.
 void FillCapture(CaptureRecord& r) {
-    SetBoth(r.title_txt, r.utf8.title_txt, FromUtf8(U8(u8"日本語 \U0001F600 caf\u00E9 \u301C")));
-    SetBoth(r.page_url, r.utf8.page_url, FromUtf8(U8(u8"https://x.test/caf\u00E9")));
-    r.sel_txt = "\x91\x49\x91\xf0%d%";  // "選択%d%", its UTF-8 form left to the conversion
+    r.title_txt = FromUtf8(U8(u8"日本語 \U0001F600 caf\u00E9 \u301C"));
+    r.page_url = FromUtf8(U8(u8"https://x.test/caf\u00E9"));
+    r.sel_txt = FromShiftJis("\x91\x49\x91\xf0%d%");  // "選択%d%"
 }
 
 struct UnicodeComposerTest : ::testing::Test {
@@ -67,13 +74,13 @@ TEST_F(UnicodeComposerTest, BothSnippetsComeFromOneTemplateInEitherCode) {
         f.files.Put("C:\\prog\\main\\1.txt", row.file);
         state.history = {};
         SnippetComposer(state, f.env);
-        ASSERT_EQ(state.history.history_texts.size(), 1u);
-        EXPECT_EQ(state.history.history_texts[0], row.shift_jis);
-        EXPECT_EQ(state.history.history_utf8_texts[0], row.utf8);
+        ASSERT_EQ(state.history.history_texts().size(), 1u);
+        EXPECT_EQ(state.history.history_texts()[0], row.shift_jis);
+        EXPECT_EQ(Utf8Texts(state.history)[0], row.utf8);
         EXPECT_EQ(f.clipboard.calls.back(), row.shift_jis);
         EXPECT_EQ(f.clipboard.utf8_calls.back(), row.utf8);
         // The label stays in Shift_JIS: the menu shows it as it always has.
-        EXPECT_EQ(state.history.history_labels[0], state.record.sel_txt);
+        EXPECT_EQ(state.history.history_labels()[0], state.record.sel_txt.shift_jis);
     }
 }
 
@@ -83,14 +90,14 @@ TEST_F(UnicodeComposerTest, AShortWeekdayListFailsBeforeEitherSnippetIsMade) {
     f.clock.now.weekday = 3;
     EXPECT_THROW(SnippetComposer(state, f.env), ListIndexError);
     EXPECT_TRUE(f.clipboard.calls.empty());
-    EXPECT_TRUE(state.history.history_texts.empty());
+    EXPECT_TRUE(state.history.history_texts().empty());
     EXPECT_EQ(f.clock.reads, 1);
 }
 
 TEST_F(UnicodeComposerTest, TheLogTakesTheFormOfItsCode) {
     f.files.Put("C:\\prog\\main\\3.txt", kBom + U8(u8"%title_txt%"));
     f.files.AddFolder("C:\\prog\\log");
-    state.record.sel_txt.clear();
+    state.record.sel_txt = {};
     state.settings.LogBool = true;
     state.settings.SaveFileName = "%my_folder%log\\%d%.txt";
     state.settings.LogCode = LogTextCode::Utf8;
@@ -118,8 +125,8 @@ struct UnicodeRulesTest : ::testing::Test {
     int Apply(const std::string& rules, const DualText& page) {
         f.files.Put("C:\\prog\\title.txt", rules);
         r = CaptureRecord{};
-        SetBoth(r.title_txt, r.utf8.title_txt, FromUtf8("Found"));
-        SetBoth(r.page_url, r.utf8.page_url, page);
+        r.title_txt = FromUtf8("Found");
+        r.page_url = page;
         return ApplyTitleRulesLine(r, f.env);
     }
 };
@@ -152,10 +159,10 @@ TEST_F(UnicodeRulesTest, AUtf8FileGivesTheTitleAndAddressWholeAndMatchesTheShift
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(Apply(row.rules, row.page), row.line);
-        EXPECT_EQ(r.utf8.title_txt, row.title_utf8);
-        EXPECT_EQ(r.title_txt, Utf8ToShiftJis(row.title_utf8));
-        EXPECT_EQ(r.utf8.page_url, row.page_utf8);
-        EXPECT_EQ(r.page_url, Utf8ToShiftJis(row.page_utf8));
+        EXPECT_EQ(r.title_txt.utf8, row.title_utf8);
+        EXPECT_EQ(r.title_txt.shift_jis, Utf8ToShiftJis(row.title_utf8));
+        EXPECT_EQ(r.page_url.utf8, row.page_utf8);
+        EXPECT_EQ(r.page_url.shift_jis, Utf8ToShiftJis(row.page_utf8));
     }
 }
 
@@ -163,14 +170,14 @@ TEST_F(UnicodeRulesTest, TheSnippetsQuoteTheRuleAndTheDefaultsInBothForms) {
     f.files.Put("C:\\prog\\main\\3.txt", kBom + "%title_txt%|%title_txt_default%|%page_url%|%page_url_default%");
     f.files.Put("C:\\prog\\title.txt", kBom + U8(u8"news,\U0001F4F0 Nouvelles \u00E0 la une,https://n.test/\u00E0"));
     AppState state;
-    SetBoth(state.record.title_txt, state.record.utf8.title_txt, FromUtf8(U8(u8"Le Monde \u2014 \u00E9dition")));
-    SetBoth(state.record.page_url, state.record.utf8.page_url, FromUtf8(U8(u8"https://x.test/news/\u00E9t\u00E9")));
+    state.record.title_txt = FromUtf8(U8(u8"Le Monde \u2014 \u00E9dition"));
+    state.record.page_url = FromUtf8(U8(u8"https://x.test/news/\u00E9t\u00E9"));
     SnippetComposer(state, f.env);
-    ASSERT_EQ(state.history.history_texts.size(), 1u);
-    EXPECT_EQ(state.history.history_utf8_texts[0],
+    ASSERT_EQ(state.history.history_texts().size(), 1u);
+    EXPECT_EQ(Utf8Texts(state.history)[0],
               U8(u8"\U0001F4F0 Nouvelles \u00E0 la une|Le Monde \u2014 \u00E9dition|https://n.test/\u00E0|"
                  u8"https://x.test/news/\u00E9t\u00E9"));
-    EXPECT_EQ(state.history.history_texts[0],
+    EXPECT_EQ(state.history.history_texts()[0],
               "? Nouvelles ? la une|Le Monde \x81\x5c ?dition|https://n.test/?|https://x.test/news/?t?");
 }
 
@@ -183,10 +190,10 @@ TEST(RulePatternToShiftJis, KeepsWhatShiftJisHoldsAndEscapesTheRest) {
 
 TEST(UnicodeHistory, TheChosenEntryGoesBackInBothFormsAndMovesWithItsText) {
     HistoryLists history;
-    AddToHistory(history, FromUtf8(U8(u8"first \u00E9")), "L0");
-    AddToHistory(history, "\x93\xfa second", "L1");  // given in Shift_JIS alone
-    AddToHistory(history, FromUtf8(U8(u8"third \U0001F600")), "L2");
-    EXPECT_EQ(history.history_utf8_texts,
+    AddToHistory(history, Snippet{FromUtf8(U8(u8"first \u00E9"))}, "L0");
+    AddToHistory(history, fakes::ShiftJisSnippet("\x93\xfa second"), "L1");
+    AddToHistory(history, Snippet{FromUtf8(U8(u8"third \U0001F600"))}, "L2");
+    EXPECT_EQ(Utf8Texts(history),
               (std::vector<std::string>{U8(u8"third \U0001F600"), U8(u8"日 second"), U8(u8"first \u00E9")}));
 
     AppState state;
@@ -201,19 +208,10 @@ TEST(UnicodeHistory, TheChosenEntryGoesBackInBothFormsAndMovesWithItsText) {
     ReuseHistoryEntry(state, 2, clipboard, actions);
     EXPECT_EQ(clipboard.calls, std::vector<std::string>{"first ?"});
     EXPECT_EQ(clipboard.utf8_calls, std::vector<std::string>{U8(u8"first \u00E9")});
-    EXPECT_EQ(state.history.history_utf8_texts,
+    EXPECT_EQ(Utf8Texts(state.history),
               (std::vector<std::string>{U8(u8"first \u00E9"), U8(u8"third \U0001F600"), U8(u8"日 second")}));
-    EXPECT_EQ(state.history.history_texts, (std::vector<std::string>{"first ?", "third ?", "\x93\xfa second"}));
-
-    // Lists filled without the UTF-8 forms give each snippet's conversion,
-    // and the next snippet added makes them good.
-    state.history = {};
-    state.history.history_texts = {"\x81\x60 a", "b"};
-    state.history.history_labels = {"A", "B"};
-    ReuseHistoryEntry(state, 0, clipboard, actions);
-    EXPECT_EQ(clipboard.utf8_calls.back(), U8(u8"\u301C a"));
-    AddToHistory(state.history, FromUtf8(U8(u8"\u00E9")), "C");
-    EXPECT_EQ(state.history.history_utf8_texts, (std::vector<std::string>{U8(u8"\u00E9"), U8(u8"\u301C a"), "b"}));
+    EXPECT_EQ(state.history.history_texts(), (std::vector<std::string>{"first ?", "third ?", "\x93\xfa second"}));
+    EXPECT_EQ(state.history.history_labels(), (std::vector<std::string>{"L0", "L2", "L1"}));
 }
 
 }  // namespace

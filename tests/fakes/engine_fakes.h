@@ -7,16 +7,42 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "engine/app_state.h"
 #include "platform/seams.h"
 
 namespace kaveto::fakes {
+
+// A snippet known in Shift_JIS, with its conversion as the UTF-8 form.
+inline Snippet ShiftJisSnippet(std::string text) { return {FromShiftJis(std::move(text))}; }
+
+// A record of Shift_JIS texts, each with its conversion, in the record's
+// order.
+inline CaptureRecord ShiftJisRecord(std::string click_url, std::string url_txt, std::string title_txt,
+                                    std::string src, std::string page_url, std::string sel_txt) {
+    CaptureRecord r;
+    r.click_url = FromShiftJis(std::move(click_url));
+    r.url_txt = FromShiftJis(std::move(url_txt));
+    r.title_txt = FromShiftJis(std::move(title_txt));
+    r.src = FromShiftJis(std::move(src));
+    r.page_url = FromShiftJis(std::move(page_url));
+    r.sel_txt = FromShiftJis(std::move(sel_txt));
+    return r;
+}
+
+// A history of Shift_JIS snippets and their labels, newest first; the two
+// lists must be of one length.
+inline HistoryLists HistoryOf(const std::vector<std::string>& texts, const std::vector<std::string>& labels) {
+    HistoryLists history;
+    for (std::size_t i = 0; i < texts.size(); ++i) history.entries.push_back({ShiftJisSnippet(texts[i]), labels.at(i)});
+    return history;
+}
 
 // Records each putting: `calls` the CF_TEXT bytes, `utf8_calls` the
 // Unicode text of the same putting (empty for SetText, which puts none).
 class FakeClipboard : public Clipboard {
 public:
     void SetText(const std::string& text) override { Put(text, ""); }
-    void SetTexts(const DualText& text) override { Put(text.shift_jis, text.utf8); }
+    void SetSnippet(const Snippet& snippet) override { Put(snippet.text.shift_jis, snippet.text.utf8); }
     bool fail = false;
     std::vector<std::string> calls;
     std::vector<std::string> utf8_calls;

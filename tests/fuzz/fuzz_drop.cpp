@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const CaptureRecord& r = rig.state.record;
-    const int roads = !r.click_url.empty() + !r.sel_txt.empty() + !r.src.empty();
-    if (roads > 1 || r.url_txt.size() > 260 + r.click_url.size()) std::abort();
+    const int roads = !r.click_url.shift_jis.empty() + !r.sel_txt.shift_jis.empty() + !r.src.shift_jis.empty();
+    if (roads > 1 || r.url_txt.shift_jis.size() > 260 + r.click_url.shift_jis.size()) std::abort();
     if (rig.composed.size() != 1) std::abort();
     return 0;
 }

@@ -74,8 +74,8 @@ void CheckDrop(std::uint16_t flags, std::string_view rest) {
         return;
     }
     const CaptureRecord& r = rig.state.record;
-    Check(!r.click_url.empty() + !r.sel_txt.empty() + !r.src.empty() <= 1);
-    Check(r.page_url.empty() || IsWebOrFileAddress(r.page_url));
+    Check(!r.click_url.shift_jis.empty() + !r.sel_txt.shift_jis.empty() + !r.src.shift_jis.empty() <= 1);
+    Check(r.page_url.shift_jis.empty() || IsWebOrFileAddress(r.page_url.shift_jis));
     Check(r.page_url == rig.state.last_found_url);
     Check(rig.composed.size() == 1);
 }

@@ -77,7 +77,7 @@ TEST_F(WindowTree, FindsTheAddressBarAmongTheDescendants) {
 
     WindowSearchRig rig;
     FindPageAddress(rig.context, reinterpret_cast<WindowHandle>(top_));
-    EXPECT_EQ(rig.state.last_found_url, "http://kaveto.test/right/");
+    EXPECT_EQ(rig.state.last_found_url.shift_jis, "http://kaveto.test/right/");
 
     char name[256] = {};
     EXPECT_EQ(rig.windows.ClassName(reinterpret_cast<WindowHandle>(GetWindow(pane, GW_CHILD)), name, 255), 4);
@@ -88,14 +88,14 @@ TEST_F(WindowTree, CutsALongAddressTo255Characters) {
     const std::string address = "https://kaveto.test/" + std::string(400, 'x');
     Child(top_, "Edit", address);
     WindowSearchRig rig;
-    rig.state.last_found_url = "previous";
+    rig.state.last_found_url = FromShiftJis("previous");
     FindPageAddress(rig.context, reinterpret_cast<WindowHandle>(top_));
-    EXPECT_EQ(rig.state.last_found_url, address.substr(0, 255));
+    EXPECT_EQ(rig.state.last_found_url.shift_jis, address.substr(0, 255));
 
     DestroyWindow(GetWindow(top_, GW_CHILD));
     Child(top_, "Edit", "HTTP://kaveto.test/");
     FindPageAddress(rig.context, reinterpret_cast<WindowHandle>(top_));
-    EXPECT_EQ(rig.state.last_found_url, address.substr(0, 255)) << "the last address is kept";
+    EXPECT_EQ(rig.state.last_found_url.shift_jis, address.substr(0, 255)) << "the last address is kept";
 }
 
 TEST_F(WindowTree, WithoutAWindowSearchesTheTopLevelWindows) {
@@ -105,7 +105,7 @@ TEST_F(WindowTree, WithoutAWindowSearchesTheTopLevelWindows) {
     WindowSearchRig rig;
     FindPageAddress(rig.context, 0);
     DestroyWindow(bar);
-    EXPECT_EQ(rig.state.last_found_url, "http://kaveto.test/top-level/");
+    EXPECT_EQ(rig.state.last_found_url.shift_jis, "http://kaveto.test/top-level/");
 }
 
 // ---------------------------------------------------------------- URL cache
@@ -208,8 +208,8 @@ TEST_F(UrlCacheTest, TheDoubleClickReadsTheTitleOfTheCachedPage) {
     CaptureContext context{state, files, windows, cache, accessibility, [&] { ++composed; }};
     Image1DblClick(context);
     DestroyWindow(top);
-    EXPECT_EQ(state.record.page_url, url);
-    EXPECT_EQ(state.record.title_txt, "Cached title");
+    EXPECT_EQ(state.record.page_url.shift_jis, url);
+    EXPECT_EQ(state.record.title_txt.shift_jis, "Cached title");
     EXPECT_EQ(composed, 1);
     EXPECT_EQ(windows.forced, (std::vector<WindowHandle>{state.target_window}));
 }
@@ -299,9 +299,9 @@ TEST_F(DropTargetTest, ReadsALinkWithItsDescriptorAndReleasesEveryMedium) {
     DWORD effect = 0;
     EXPECT_EQ(DropOnTarget(data, effect), S_OK);
     EXPECT_TRUE(errors_.empty());
-    EXPECT_EQ(state_.record.click_url, "https://kaveto.test/link");
-    EXPECT_EQ(state_.record.url_txt, "Kaveto link");
-    EXPECT_EQ(state_.record.page_url, "http://kaveto.test/front/");
+    EXPECT_EQ(state_.record.click_url.shift_jis, "https://kaveto.test/link");
+    EXPECT_EQ(state_.record.url_txt.shift_jis, "Kaveto link");
+    EXPECT_EQ(state_.record.page_url.shift_jis, "http://kaveto.test/front/");
     EXPECT_EQ(composed_, 1);
     const std::vector<drive::OfferedData::Request> expected{{CF_TEXT, -1}, {descriptor_, 0}};
     EXPECT_EQ(data.requests, expected);
@@ -316,8 +316,8 @@ TEST_F(DropTargetTest, ReadsTheFirstDroppedFileAsItsCacheUrl) {
     data.blocks[CF_HDROP] = drive::DropFilesBlock({Upper(local), "C:\\other.gif"});
     DWORD effect = 0;
     EXPECT_EQ(DropOnTarget(data, effect), S_OK);
-    EXPECT_EQ(state_.record.src, url);
-    EXPECT_EQ(state_.record.sel_txt + state_.record.click_url, "");
+    EXPECT_EQ(state_.record.src.shift_jis, url);
+    EXPECT_EQ(state_.record.sel_txt.shift_jis + state_.record.click_url.shift_jis, "");
     const std::vector<drive::OfferedData::Request> expected{{CF_TEXT, -1}, {CF_HDROP, -1}};
     EXPECT_EQ(data.requests, expected);
     EXPECT_EQ(data.counter.released, 1);
@@ -339,8 +339,8 @@ TEST_F(DropTargetTest, ALinkWithoutDescriptorIsReportedNotThrown) {
     EXPECT_EQ(effect, 3u);
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_FALSE(errors_[0].empty());
-    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/bare");
-    EXPECT_EQ(state_.record.page_url, "");
+    EXPECT_EQ(state_.record.click_url.shift_jis, "http://kaveto.test/bare");
+    EXPECT_EQ(state_.record.page_url.shift_jis, "");
     EXPECT_EQ(composed_, 0);
     EXPECT_EQ(data.counter.released, 1) << "the text medium is released";
 }
@@ -449,7 +449,7 @@ TEST_F(CrossProcessDrop, ALinkDraggedFromTheBrowserIsQuotedWithItsPage) {
     EXPECT_EQ(drag.Wait(), 0);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
     EXPECT_EQ(drive::ClipboardText(), "Linked page|http://kaveto.test/linked/|Stand-in page|" + url_);
-    ASSERT_EQ(state_.history.history_texts.size(), 1u);
+    ASSERT_EQ(state_.history.history_texts().size(), 1u);
 }
 
 TEST_F(CrossProcessDrop, ACachedFileDraggedOutIsQuotedWithItsAddress) {
@@ -460,7 +460,7 @@ TEST_F(CrossProcessDrop, ACachedFileDraggedOutIsQuotedWithItsAddress) {
     StandIn drag("drag 52 52 files \"" + Upper(local) + "\"");
     EXPECT_EQ(drag.Wait(), 0);
     EXPECT_TRUE(errors_.empty()) << (errors_.empty() ? "" : errors_[0]);
-    EXPECT_EQ(state_.record.src, url_);
+    EXPECT_EQ(state_.record.src.shift_jis, url_);
     EXPECT_EQ(drive::ClipboardText().substr(0, url_.size() + 1), url_ + "|");
 }
 
@@ -468,8 +468,8 @@ TEST_F(CrossProcessDrop, ALinkWithoutDescriptorIsReportedAndTheDragEnds) {
     StandIn drag("drag 52 52 text http://kaveto.test/bare/");
     EXPECT_EQ(drag.Wait(), 0) << "the drag source is let go";
     ASSERT_EQ(errors_.size(), 1u);
-    EXPECT_EQ(state_.record.click_url, "http://kaveto.test/bare/");
-    EXPECT_TRUE(state_.history.history_texts.empty());
+    EXPECT_EQ(state_.record.click_url.shift_jis, "http://kaveto.test/bare/");
+    EXPECT_TRUE(state_.history.history_texts().empty());
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ TEST_F(BrowserDrop, TheDragsSourceUrlIsThePageWhenTheBrowserShowsNoAddressBar) {
     data.blocks[Format("HTML Format")] = drive::HtmlFormatBlock("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", page);
     DropOnTarget(data);
     EXPECT_EQ(drive::ClipboardText(), std::string("1|") + kJapanese + "|" + page + "|Source page");
-    EXPECT_EQ(state_.last_found_url, page);
+    EXPECT_EQ(state_.last_found_url.shift_jis, page);
     ASSERT_FALSE(data.requests.empty());
     EXPECT_EQ(data.requests.back(), (drive::OfferedData::Request{Format("HTML Format"), -1}));
 }

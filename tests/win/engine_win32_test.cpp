@@ -69,7 +69,7 @@ struct Win32LogTest : ::testing::Test {
     std::string LogPath() { return folder.File("") + "log.txt"; }
     std::string WriteError(const std::string& snippet) {
         try {
-            WriteLog(snippet, s, env);
+            WriteLog(Snippet{FromShiftJis(snippet)}, s, env);
         } catch (const FileError& e) {
             return e.what();
         }
@@ -80,15 +80,15 @@ struct Win32LogTest : ::testing::Test {
 TEST_F(Win32LogTest, ReplacesTheFileAndLeavesNoTemporaryFile) {
     s.SaveFileName = "%my_folder%log.txt";
     Put(LogPath(), "A");
-    WriteLog("B\\r\\n\x83\x5c", s, env);
+    WriteLog(Snippet{FromShiftJis("B\\r\\n\x83\x5c")}, s, env);
     EXPECT_EQ(files.ReadAll(LogPath()), "A\r\nB\r\n\x83\x5c");
     EXPECT_EQ(Names(folder), std::vector<std::string>{"log.txt"});
 }
 
 TEST_F(Win32LogTest, DefaultNameIsTheDateInJapanese) {
     ASSERT_TRUE(::CreateDirectoryA((folder.File("") + "log").c_str(), nullptr));
-    WriteLog("x", s, env, LocalTime{2026, 12, 7, 10, 0, 0, 1});
-    WriteLog("y", s, env, LocalTime{2026, 12, 7, 11, 0, 0, 1});
+    WriteLog(Snippet{FromShiftJis("x")}, s, env, LocalTime{2026, 12, 7, 10, 0, 0, 1});
+    WriteLog(Snippet{FromShiftJis("y")}, s, env, LocalTime{2026, 12, 7, 11, 0, 0, 1});
     const std::string name = "2026\x94\x4e" "12\x8c\x8e" "07\x93\xfa.txt";
     WIN32_FIND_DATAA data;
     HANDLE h = ::FindFirstFileA((folder.File("") + "log\\*.txt").c_str(), &data);
@@ -153,8 +153,8 @@ TEST(Win32KeyState, CtrlHeldDownChoosesSub) {
     Win32Files files;
     Environment env{folder.File(""), clipboard, keys, clock, files};
     AppState state;
-    state.record.page_url = "http://example.jp/";
-    state.record.title_txt = "\x83\x5c";
+    state.record.page_url = FromShiftJis("http://example.jp/");
+    state.record.title_txt = FromShiftJis("\x83\x5c");
 
     {
         // The thread's key state moves when it takes the key's message.

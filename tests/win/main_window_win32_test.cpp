@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "fakes/engine_fakes.h"
 #include "platform/foreground_win32.h"
 #include "platform/profile.h"
 #include "platform/system.h"
@@ -112,9 +113,8 @@ protected:
         form.reset();
         ::DestroyWindow(owner);
     }
-    void SetHistory(std::vector<std::string> texts, std::vector<std::string> labels) {
-        form->state().history.history_texts = std::move(texts);
-        form->state().history.history_labels = std::move(labels);
+    void SetHistory(const std::vector<std::string>& texts, const std::vector<std::string>& labels) {
+        form->state().history = fakes::HistoryOf(texts, labels);
     }
     void BringToFront(HWND window) {
         const HWND before = ::GetForegroundWindow();
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, AChosenEntryIsPastedIntoTheTargetWindowAndMovesToTheTop) 
     form->PopupMenu1Popup();
     EXPECT_EQ(MenuCaptions(form->popup_menu1()),
               (std::vector<std::string>{"L2(&A)", "L0(&B)", "L1(&C)", "-", kExitItem}));
-    EXPECT_EQ(form->state().history.history_texts,
+    EXPECT_EQ(form->state().history.history_texts(),
               (std::vector<std::string>{"\x93\xfa\x96\x7b T2", "T0", "T1"}));
 }
 

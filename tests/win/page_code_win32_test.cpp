@@ -104,7 +104,7 @@ TEST_F(CachedPageCode, TheDoubleClickQuotesTheTitleInShiftJis) {
         SCOPED_TRACE(c.name);
         const std::string url = Show(c.page);
         capture_.Image1DblClick();
-        EXPECT_EQ(state_.record.title_txt, c.title);
+        EXPECT_EQ(state_.record.title_txt.shift_jis, c.title);
         EXPECT_EQ(drive::ClipboardText(), c.title + "|" + url);
     }
 }

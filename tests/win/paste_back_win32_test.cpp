@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/history_menu.h"
+#include "fakes/engine_fakes.h"
 #include "platform/errors.h"
 #include "platform/clipboard_win32.h"
 #include "platform/foreground_win32.h"
@@ -65,8 +66,7 @@ struct PasteCase {
     Win32Clipboard clipboard;
     Win32PasteBack actions;
     PasteCase() {
-        state.history.history_texts = {"first", "\x93\xfa\x96\x7b\x8c\xea text"};  // "日本語 text"
-        state.history.history_labels = {"L0", "L1"};
+        state.history = fakes::HistoryOf({"first", "\x93\xfa\x96\x7b\x8c\xea text"}, {"L0", "L1"});  // "日本語 text"
         state.target_window = reinterpret_cast<WindowHandle>(editor.window());
         state.settings.ClipbordTime = 30;
         drive::BringToFront(own.get());

@@ -83,7 +83,7 @@ TEST(Win32Clipboard, TakesBothFormsAndJapaneseInOneOpening) {
     Win32Clipboard clipboard;
     const DualText text = FromUtf16(u"\u65E5\u672C " + kTitle + u"\r\nhttps://kaveto.test/\u00E9");
     const DWORD before = GetClipboardSequenceNumber();
-    clipboard.SetTexts(text);
+    clipboard.SetSnippet(Snippet{text});
     ClipboardTexts got = ReadClipboard();
     ASSERT_TRUE(got.opened);
     EXPECT_EQ(got.unicode, u"\u65E5\u672C " + kTitle + u"\r\nhttps://kaveto.test/\u00E9");
@@ -92,7 +92,8 @@ TEST(Win32Clipboard, TakesBothFormsAndJapaneseInOneOpening) {
     EXPECT_NE(GetClipboardSequenceNumber(), before);
 
     // Each form ends at its first zero, as CF_TEXT always did.
-    clipboard.SetTexts({std::string("before\0after", 12), U8(u8"b\u00E9fore") + std::string(1, '\0') + "after"});
+    clipboard.SetSnippet(
+        Snippet{{std::string("before\0after", 12), U8(u8"b\u00E9fore") + std::string(1, '\0') + "after"}});
     got = ReadClipboard();
     EXPECT_EQ(got.unicode, u"b\u00E9fore");
     EXPECT_EQ(got.ansi, "before");
@@ -152,8 +153,8 @@ TEST_F(UnicodeDrop, ALinkAndAPageTitledBeyondShiftJisArriveWholeInUnicodeAndAsBe
     state_.settings.LogCode = LogTextCode::ShiftJis;
     DropOnTarget(data);
     EXPECT_EQ(files_.ReadAll(ProgramFile("log.txt")), bom + Utf16ToUtf8(unicode) + "\r\n" + Utf16ToUtf8(unicode));
-    EXPECT_EQ(state_.history.history_texts.front(), ansi);
-    EXPECT_EQ(state_.history.history_labels.front(), kTitleSjis) << "the menu shows the label as it always has";
+    EXPECT_EQ(state_.history.history_texts().front(), ansi);
+    EXPECT_EQ(state_.history.history_labels().front(), kTitleSjis) << "the menu shows the label as it always has";
 }
 
 // ------------------------------------------------------ the address bar
@@ -167,9 +168,10 @@ TEST(UnicodeAddressBar, TheBarsOwnUnicodeTextIsTheAddressesUnicodeForm) {
     ASSERT_TRUE(bar);
     WindowSearchRig rig;
     CapturePageContext(rig.context, reinterpret_cast<WindowHandle>(top));
-    EXPECT_EQ(rig.state.record.page_url.rfind("http://kaveto.test/caf", 0), 0u) << "read in the code page, as always";
-    EXPECT_EQ(rig.state.record.utf8.page_url, U8(u8"http://kaveto.test/caf\u00E9/\U0001F600"));
-    EXPECT_EQ(rig.state.last_found_url_utf8, rig.state.record.utf8.page_url);
+    EXPECT_EQ(rig.state.record.page_url.shift_jis.rfind("http://kaveto.test/caf", 0), 0u)
+        << "read in the code page, as always";
+    EXPECT_EQ(rig.state.record.page_url.utf8, U8(u8"http://kaveto.test/caf\u00E9/\U0001F600"));
+    EXPECT_EQ(rig.state.last_found_url.utf8, rig.state.record.page_url.utf8);
     DestroyWindow(top);
 }
 
@@ -221,8 +223,8 @@ TEST(UnicodePasteBack, AHistoryEntryArrivesWholeInAUnicodeEditor) {
     ASSERT_TRUE(drive::BringToFront(own.get()));
 
     AppState state;
-    AddToHistory(state.history, FromUtf16(kTitle + u"\r\nhttps://kaveto.test/\u00E9"), kTitleSjis);
-    AddToHistory(state.history, "newer", "newer");
+    AddToHistory(state.history, Snippet{FromUtf16(kTitle + u"\r\nhttps://kaveto.test/\u00E9")}, kTitleSjis);
+    AddToHistory(state.history, Snippet{FromShiftJis("newer")}, "newer");
     state.target_window = reinterpret_cast<WindowHandle>(editor.window());
     state.settings.ClipbordTime = 30;
     Win32Clipboard clipboard;

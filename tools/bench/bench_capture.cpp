@@ -75,7 +75,8 @@ void BM_DropCachedFile(benchmark::State& state) {
         DescribedDrop source({std::nullopt, std::nullopt, std::vector<std::string>{dropped}}, 0);
         Drop(desk.context, source, desk.formats);
     }
-    if (desk.state.record.src.empty() || desk.platform.clipboard.calls.empty()) state.SkipWithError("no snippet");
+    if (desk.state.record.src.shift_jis.empty() || desk.platform.clipboard.calls.empty())
+        state.SkipWithError("no snippet");
 }
 BENCHMARK(BM_DropCachedFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
@@ -88,7 +89,7 @@ void BM_DropLink(benchmark::State& state) {
         DescribedDrop source({"http://example.jp/link", descriptor, std::nullopt}, format);
         Drop(desk.context, source, desk.formats);
     }
-    if (desk.state.record.title_txt.empty()) state.SkipWithError("no title");
+    if (desk.state.record.title_txt.shift_jis.empty()) state.SkipWithError("no title");
 }
 BENCHMARK(BM_DropLink)->Unit(benchmark::kMillisecond);
 

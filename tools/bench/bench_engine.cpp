@@ -71,11 +71,14 @@ void BM_ComposeTemplate(benchmark::State& state) {
     files.files["P\\main\\1.txt"] = MakeTemplate(bytes, placeholders);
     Environment env{"P\\", clipboard, keys, clock, files};
     Settings settings;
+    CaptureRecord captured;
+    captured.title_txt = FromShiftJis("A page title \x83\x5c");
+    captured.page_url = FromShiftJis("http://example.jp/board/news/1.html");
+    captured.sel_txt = FromShiftJis("a selected sentence");
     for (auto _ : state) {
-        CaptureRecord record{"", "", "A page title \x83\x5c", "", "http://example.jp/board/news/1.html",
-                             "a selected sentence"};
+        CaptureRecord record = captured;
         Composition c = ComposeSnippet(record, settings, env);
-        benchmark::DoNotOptimize(c.snippet.data());
+        benchmark::DoNotOptimize(c.snippet.text.shift_jis.data());
     }
     state.SetComplexityN(static_cast<benchmark::IterationCount>(bytes));
     state.counters["placeholders"] = static_cast<double>(placeholders);
@@ -108,7 +111,8 @@ void BM_WriteLog10MiB(benchmark::State& state) {
     Environment env{folder.dir + "/", clipboard, keys, clock, files};
     Settings settings;
     settings.SaveFileName = "%my_folder%log.txt";
-    for (auto _ : state) WriteLog("a new snippet \x83\x5c\\r\\nhttp://example.jp/", settings, env);
+    const Snippet snippet{FromShiftJis("a new snippet \x83\x5c\\r\\nhttp://example.jp/")};
+    for (auto _ : state) WriteLog(snippet, settings, env);
 }
 BENCHMARK(BM_WriteLog10MiB)->Unit(benchmark::kMillisecond)->UseRealTime();
 

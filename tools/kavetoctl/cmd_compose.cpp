@@ -59,16 +59,13 @@ int CmdCompose(const Args& args) {
     std::string folder, settings_file, now_text;
     bool ctrl = false, deliver = false, have_now = false, utf8 = false;
     CaptureRecord record;
-    // The capture's texts as given, each with the two forms it fills.
+    // The capture's texts as given, each with the record's text it fills.
     struct GivenText {
-        std::string* shift_jis;
-        std::string* utf8;
+        DualText* field;
         std::string value;
     };
     std::vector<GivenText> texts;
-    const auto text = [&](std::string& shift_jis, std::string& in_utf8, const std::string& value) {
-        texts.push_back({&shift_jis, &in_utf8, value});
-    };
+    const auto text = [&](DualText& field, const std::string& value) { texts.push_back({&field, value}); };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--ctrl") {
@@ -85,14 +82,13 @@ int CmdCompose(const Args& args) {
         }
         if (i + 1 >= args.size()) return Usage();
         const std::string& v = args[++i];
-        CaptureRecord::Utf8Texts& u = record.utf8;
         if (a == "--folder") folder = v;
-        else if (a == "--page-url") text(record.page_url, u.page_url, v);
-        else if (a == "--title") text(record.title_txt, u.title_txt, v);
-        else if (a == "--sel") text(record.sel_txt, u.sel_txt, v);
-        else if (a == "--click-url") text(record.click_url, u.click_url, v);
-        else if (a == "--url-txt") text(record.url_txt, u.url_txt, v);
-        else if (a == "--src") text(record.src, u.src, v);
+        else if (a == "--page-url") text(record.page_url, v);
+        else if (a == "--title") text(record.title_txt, v);
+        else if (a == "--sel") text(record.sel_txt, v);
+        else if (a == "--click-url") text(record.click_url, v);
+        else if (a == "--url-txt") text(record.url_txt, v);
+        else if (a == "--src") text(record.src, v);
         else if (a == "--settings") settings_file = v;
         else if (a == "--now") {
             now_text = v;
@@ -105,7 +101,7 @@ int CmdCompose(const Args& args) {
     // terminal gives it; any other stays Shift_JIS, as a Japanese Windows
     // console gives it.
     for (const GivenText& t : texts)
-        SetBoth(*t.shift_jis, *t.utf8, utf8 && ReadsAsUtf8(t.value) ? FromUtf8(t.value) : FromShiftJis(t.value));
+        *t.field = utf8 && ReadsAsUtf8(t.value) ? FromUtf8(t.value) : FromShiftJis(t.value);
     if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
 
     LocalTime now;
@@ -131,7 +127,7 @@ int CmdCompose(const Args& args) {
         const Composition c = ComposeSnippet(state.record, state.settings, env);
         if (!c.composed) return 3;
         if (deliver) DeliverSnippet(state, env, c);
-        const std::string& snippet = utf8 ? c.snippet_utf8 : c.snippet;
+        const std::string& snippet = utf8 ? c.snippet.text.utf8 : c.snippet.text.shift_jis;
         std::fwrite(snippet.data(), 1, snippet.size(), stdout);
         std::fflush(stdout);
         return 0;

@@ -19,13 +19,13 @@ int CmdRules(const Args& args) {
         } unused;
         Environment env{folder, unused, *system.key_state, *system.clock, *system.files};
         CaptureRecord record;
-        record.page_url = args[2];
+        record.page_url = FromShiftJis(args[2]);
         const int line = ApplyTitleRulesLine(record, env);
         if (line == 0) {
             std::fputs("no rule\n", stdout);
             return 0;
         }
-        std::printf("%d\t%s\t%s\n", line, record.title_txt.c_str(), record.page_url.c_str());
+        std::printf("%d\t%s\t%s\n", line, record.title_txt.shift_jis.c_str(), record.page_url.shift_jis.c_str());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
