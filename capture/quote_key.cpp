@@ -85,7 +85,7 @@ QuoteKeyOutcome ComposeAndDeliver(AppState& state, Environment& env, bool contro
     DeliverSnippet(state, composing, composition);
     const Settings& s = state.settings;
     if (!s.DoClipBool && !s.HistoryBool && !s.LogBool) return {};
-    return {true, ConfirmationText(composition.snippet)};
+    return {true, ConfirmationText(composition.snippet.text.shift_jis)};
 }
 
 }  // namespace
@@ -187,7 +187,7 @@ QuoteKeyOutcome QuoteFrontWindow(CaptureContext& context, Environment& env, Quot
             return DropPageAddress(*copy.Copy(), desk.formats());
         });
         if (std::optional<DualText> selection = copy.Selection())
-            SetBoth(record.sel_txt, record.utf8.sel_txt, std::move(*selection));
+            record.sel_txt = std::move(*selection);
         outcome = ComposeAndDeliver(context.state, env, press.control_down);
     } catch (...) {
         copy.PutBackUnlessReplaced();

@@ -91,11 +91,11 @@ public:
     }
     ClipboardFormats& formats() override { return registry; }
 
-    void SetText(const std::string& text) override { SetTexts({text, ""}); }
-    void SetTexts(const DualText& text) override {
+    void SetText(const std::string& text) override { SetSnippet({{text, ""}}); }
+    void SetSnippet(const Snippet& snippet) override {
         log.push_back("snippet");
         if (refuse_snippet) throw ClipboardError();
-        Change({{{kCfText, text.shift_jis + '\0'}}});
+        Change({{{kCfText, snippet.text.shift_jis + '\0'}}});
     }
 
     std::string Text() const {
@@ -164,24 +164,24 @@ TEST(QuoteKey, AWindowOfItsOwnOrNoWindowInFrontGivesNothingAndTouchesNothing) {
     for (WindowHandle front : {WindowHandle{40}, WindowHandle{0}}) {
         SCOPED_TRACE(front);
         QuoteRig rig;
-        rig.state.record.title_txt = "kept";
+        rig.state.record.title_txt.shift_jis = "kept";
         const QuoteKeyOutcome outcome = rig.Press(front);
         EXPECT_FALSE(outcome.delivered);
         EXPECT_TRUE(rig.desk.log.empty()) << ::testing::PrintToString(rig.desk.log);
-        EXPECT_EQ(rig.state.record.title_txt, "kept") << "no capture began";
-        EXPECT_TRUE(rig.state.history.history_texts.empty());
+        EXPECT_EQ(rig.state.record.title_txt.shift_jis, "kept") << "no capture began";
+        EXPECT_TRUE(rig.state.history.entries.empty());
     }
 }
 
 TEST(QuoteKey, AWindowThatIsNoBrowserIsQuotedAsItsPageWithoutAnyKeys) {
     QuoteRig rig;
-    rig.state.last_found_url = "http://earlier.example/";
+    rig.state.last_found_url = {"http://earlier.example/", "http://earlier.example/"};
     const QuoteKeyOutcome outcome = rig.Press(30);
     EXPECT_EQ(rig.desk.log, (std::vector<std::string>{"mask alt", "snippet"}));
     EXPECT_EQ(rig.desk.Text(), "main\\3:|http://earlier.example/") << "the page lookup's own rule";
     EXPECT_TRUE(outcome.delivered);
     EXPECT_EQ(outcome.confirmation, "main\\3:|http://earlier.example/");
-    EXPECT_EQ(rig.state.history.history_texts.front(), rig.desk.Text());
+    EXPECT_EQ(rig.state.history.history_texts().front(), rig.desk.Text());
     EXPECT_TRUE(rig.windows.log.empty()) << "the front is left where it is";
 }
 
@@ -212,8 +212,8 @@ TEST(QuoteKey, ASelectionTheBrowserCopiesIsQuotedWithItsPage) {
                   (std::vector<std::string>{"mask alt", "wait keys 18", "read", "copy keys", "wait copy 400", "read",
                                             "snippet"}))
             << "the chord let go, the clipboard kept, then the copy, and nothing put back over the snippet";
-        EXPECT_EQ(rig.state.record.sel_txt, selection);
-        EXPECT_EQ(rig.state.record.utf8.sel_txt, "\xe6\xac\xa1\xe3\x81\xae text");
+        EXPECT_EQ(rig.state.record.sel_txt.shift_jis, selection);
+        EXPECT_EQ(rig.state.record.sel_txt.utf8, "\xe6\xac\xa1\xe3\x81\xae text");
         EXPECT_TRUE(outcome.delivered);
         EXPECT_EQ(outcome.confirmation, row.snippet);
         EXPECT_TRUE(rig.windows.log.empty()) << "the front is left where it is";
@@ -240,7 +240,7 @@ TEST(QuoteKey, ACopyWithoutTextOrTooLateQuotesThePage) {
         rig.desk.copy_after_ms = row.after_ms;
         EXPECT_TRUE(rig.Press(10).delivered);
         EXPECT_EQ(rig.desk.Text(), "main\\3:|http://classic.example/page");
-        EXPECT_TRUE(rig.state.record.sel_txt.empty());
+        EXPECT_TRUE(rig.state.record.sel_txt.shift_jis.empty());
         EXPECT_EQ(std::count(rig.desk.log.begin(), rig.desk.log.end(), "write back"), 0);
     }
 }
