@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
+#include "app/confirmation_tip_win32.h"
 #include "app/error_box_win32.h"
 #include "capture/capture_services_win32.h"
+#include "capture/quote_key_win32.h"
 #include "engine/history_menu.h"
 #include "engine/hotkey_keys.h"
 #include "engine/settings.h"
@@ -84,6 +86,7 @@ TForm1::~TForm1() {
     if (!handle_) return;
     ReportingErrors(services_.owner, [this] { FormDestroy(); });
     ReportingErrors(services_.owner, [this] { HandleDestroying(); });
+    confirmation_.reset();
     handle_.reset();
 }
 
@@ -121,6 +124,12 @@ void TForm1::FormCreate() {
 
     const HotKeyBinding hotkey = HotKeyFor(state_.settings.ShortCut);
     if (!::RegisterHotKey(handle(), kHotKeyId, hotkey.modifiers, hotkey.virtual_key)) ShowHotKeyFailure();
+
+    if (const ShortCutValue quote = state_.settings.QuoteShortCut) {
+        const HotKeyBinding binding = HotKeyFor(quote);
+        if (!::RegisterHotKey(handle(), kQuoteHotKeyId, binding.modifiers, binding.virtual_key))
+            ShowQuoteKeyFailure(FormatShortCut(quote, services_.key_names));
+    }
 }
 
 void TForm1::FormDestroy() {
@@ -130,6 +139,7 @@ void TForm1::FormDestroy() {
     state_.history = HistoryLists{};
     state_.settings.Youbi.clear();
     ::UnregisterHotKey(handle(), kHotKeyId);
+    ::UnregisterHotKey(handle(), kQuoteHotKeyId);
 }
 
 void TForm1::HandleCreated() { capture_->RegisterDropTarget(handle()); }
@@ -207,6 +217,16 @@ void TForm1::WMHotKey(WPARAM id) {
     OpenPopupMenu1(ClientOriginOnScreen());
 }
 
+void TForm1::QuoteKeyPressed(LPARAM hotkey_lparam) {
+    Win32QuoteKeyDesk desk;
+    const QuoteKeyOutcome outcome =
+        QuoteFrontWindow(capture_->context(), services_.env, desk,
+                         {state_.settings.QuoteShortCut, (LOWORD(hotkey_lparam) & MOD_CONTROL) != 0});
+    if (!outcome.delivered) return;
+    if (!confirmation_) confirmation_ = std::make_unique<ConfirmationTip>(handle());
+    confirmation_->Show(outcome.confirmation);
+}
+
 void TForm1::HistoryItemClick(std::size_t position) {
     Win32PasteBack actions;
     ReuseHistoryEntry(state_, position, services_.env.clipboard, actions);
@@ -273,7 +293,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         break;
     case WM_HOTKEY:
-        WMHotKey(wparam);
+        if (wparam == kQuoteHotKeyId)
+            QuoteKeyPressed(lparam);
+        else
+            WMHotKey(wparam);
         return 0;
     case WM_CANCELMODE:
         // On a busy machine the news that this window lost the keyboard

@@ -354,6 +354,17 @@ std::vector<Finding> CheckSettings(const std::string& program_folder, const std:
                             "ShortCut " + Quoted(shortcut) +
                                 " names no key, so there is no history hotkey (keys are written as Alt+A, "
                                 "Ctrl+Shift+F12, ^Q)"});
+    const std::string quote = profile.ReadString(settings_path, "Other", "QuoteShortCut", "");
+    if (!quote.empty() && settings.QuoteShortCut == 0)
+        findings.push_back({kSettingsFile, 0,
+                            "QuoteShortCut " + Quoted(quote) +
+                                " names no key, so there is no quote key (keys are written as Alt+Q, "
+                                "Ctrl+Alt+Q, ^Q)"});
+    else if (settings.QuoteShortCut != 0 && settings.QuoteShortCut == settings.ShortCut)
+        findings.push_back({kSettingsFile, 0,
+                            "QuoteShortCut " + Quoted(quote) + " is the history hotkey's key (ShortCut " +
+                                FormatShortCut(settings.ShortCut, key_names) +
+                                "), so the quote key cannot be registered; give it a key of its own"});
     const std::string log_code = profile.ReadString(settings_path, "Other", "LogCode", "");
     if (!log_code.empty() && !ParseLogCode(log_code))
         findings.push_back({kSettingsFile, 0,

@@ -45,7 +45,8 @@ std::string DescribeUnknownToken(const std::string& token);
 std::vector<Finding> CheckTitleRules(const std::string& rules_text);
 
 // The findings of the settings file: a ShortCut text that names no key, a
-// LogCode that names no code, a negative ClipbordTime, a Youbi list without seven names and, while logging
+// QuoteShortCut that names no key or is the ShortCut's own, a LogCode that
+// names no code, a negative ClipbordTime, a Youbi list without seven names and, while logging
 // is on, a SaveFileName whose folder does not exist on the log date of `now`.
 std::vector<Finding> CheckSettings(const std::string& program_folder, const std::string& settings_path,
                                    Files& files, Profile& profile, KeyNames& key_names, const LocalTime& now);
