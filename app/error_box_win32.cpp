@@ -20,4 +20,9 @@ void ShowCurrentError(HWND owner) {
 
 void ShowHotKeyFailure() { ::MessageBoxA(nullptr, "RegisterHotKey();に失敗しました", kApplicationTitle, MB_OK); }
 
+void ShowQuoteKeyFailure(const std::string& key) {
+    const std::string message = "RegisterHotKey();に失敗しました (QuoteShortCut=" + key + ")";
+    ::MessageBoxA(nullptr, message.c_str(), kApplicationTitle, MB_OK);
+}
+
 }  // namespace kaveto

@@ -21,6 +21,9 @@ void ShowCurrentError(HWND owner);
 // The program's own notice that the hotkey could not be registered: no icon,
 // one OK button, no owner, so the system centres it on the screen.
 void ShowHotKeyFailure();
+// The same notice for the quote key, which names it as the settings file
+// writes it.
+void ShowQuoteKeyFailure(const std::string& key);
 
 // Runs `action`; an error raised by it is shown in the error box and goes no
 // further. Every window procedure and message handler runs through this, so

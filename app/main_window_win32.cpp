@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
+#include "app/confirmation_tip_win32.h"
 #include "app/error_box_win32.h"
 #include "capture/capture_services_win32.h"
+#include "capture/quote_key_win32.h"
 #include "engine/history_menu.h"
 #include "engine/hotkey_keys.h"
 #include "engine/settings.h"
@@ -74,6 +76,7 @@ TForm1::~TForm1() {
     if (!handle_) return;
     ReportingErrors(services_.owner, [this] { FormDestroy(); });
     ReportingErrors(services_.owner, [this] { HandleDestroying(); });
+    confirmation_.reset();
     tip_.reset();
     handle_.reset();
 }
@@ -107,8 +110,15 @@ void TForm1::FormCreate() {
     const HotKeyBinding hotkey = HotKeyFor(state_.settings.ShortCut);
     if (!::RegisterHotKey(handle(), kHotKeyId, hotkey.modifiers, hotkey.virtual_key)) ShowHotKeyFailure();
 
-    tip_ = std::make_unique<PictureTip>(handle(), services_.instance,
-                                        PictureTipText(state_.settings.ShortCut, services_.key_names));
+    if (const ShortCutValue quote = state_.settings.QuoteShortCut) {
+        const HotKeyBinding binding = HotKeyFor(quote);
+        if (!::RegisterHotKey(handle(), kQuoteHotKeyId, binding.modifiers, binding.virtual_key))
+            ShowQuoteKeyFailure(FormatShortCut(quote, services_.key_names));
+    }
+
+    tip_ = std::make_unique<PictureTip>(
+        handle(), services_.instance,
+        PictureTipText(state_.settings.ShortCut, state_.settings.QuoteShortCut, services_.key_names));
     tip_->FollowDpi(WindowDpi(handle()));
 }
 
@@ -144,6 +154,7 @@ void TForm1::FormDestroy() {
     state_.history = HistoryLists{};
     state_.settings.Youbi.clear();
     ::UnregisterHotKey(handle(), kHotKeyId);
+    ::UnregisterHotKey(handle(), kQuoteHotKeyId);
 }
 
 void TForm1::HandleCreated() { capture_->RegisterDropTarget(handle()); }
@@ -221,6 +232,16 @@ void TForm1::WMHotKey(WPARAM id) {
     OpenPopupMenu1(ClientOriginOnScreen());
 }
 
+void TForm1::QuoteKeyPressed(LPARAM hotkey_lparam) {
+    Win32QuoteKeyDesk desk;
+    const QuoteKeyOutcome outcome =
+        QuoteFrontWindow(capture_->context(), services_.env, desk,
+                         {state_.settings.QuoteShortCut, (LOWORD(hotkey_lparam) & MOD_CONTROL) != 0});
+    if (!outcome.delivered) return;
+    if (!confirmation_) confirmation_ = std::make_unique<ConfirmationTip>(handle());
+    confirmation_->Show(outcome.confirmation);
+}
+
 void TForm1::HistoryItemClick(std::size_t position) {
     Win32PasteBack actions;
     ReuseHistoryEntry(state_, position, services_.env.clipboard, actions);
@@ -279,7 +300,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         }
         break;
     case WM_HOTKEY:
-        WMHotKey(wparam);
+        if (wparam == kQuoteHotKeyId)
+            QuoteKeyPressed(lparam);
+        else
+            WMHotKey(wparam);
         return 0;
     case WM_CANCELMODE:
         // On a busy machine the news that this window lost the keyboard

@@ -18,6 +18,7 @@ namespace kaveto {
 
 struct Environment;
 class CaptureServices;
+class ConfirmationTip;
 class KeyNames;
 class Profile;
 
@@ -35,6 +36,8 @@ class TForm1 {
 public:
     static constexpr char kClassName[] = "TForm1";
     static constexpr int kHotKeyId = 123;
+    // The quote key, registered only when QuoteShortCut names one.
+    static constexpr int kQuoteHotKeyId = 124;
 
     // Creates the window and runs FormCreate. Errors of the creation are
     // shown in the error box; the window exists afterwards in any case.
@@ -59,6 +62,9 @@ public:
     void WMHotKey(WPARAM id);
     void HistoryItemClick(std::size_t position);
     void TrackTargetWindow();
+    // The quote key: the window in front is quoted, and the snippet shown
+    // beside the picture. `hotkey_lparam` tells the modifiers pressed.
+    void QuoteKeyPressed(LPARAM hotkey_lparam);
 
     // The handle hooks: the drop target is registered as soon as the handle
     // exists and revoked before the handle goes.
@@ -97,6 +103,7 @@ private:
     AppState state_;
     std::unique_ptr<CaptureServices> capture_;  // the drop target and the double-click
     std::deque<std::string> pending_errors_;
+    std::unique_ptr<ConfirmationTip> confirmation_;  // made at the first quote
     PictureArt picture_;
     std::unique_ptr<PictureTip> tip_;
     // True while the history menu is open.

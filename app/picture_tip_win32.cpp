@@ -29,13 +29,15 @@ UniqueGdiObject TipFont(unsigned dpi) {
 
 }  // namespace
 
-std::string PictureTipText(ShortCutValue history_key, KeyNames& key_names) {
+std::string PictureTipText(ShortCutValue history_key, ShortCutValue quote_key, KeyNames& key_names) {
     std::string text =
         "Kaveto\r\n"
         "リンク・選択した文字・画像をここにドロップして引用\r\n"
         "ダブルクリックで手前のページを引用";
-    const std::string chord = FormatShortCut(history_key, key_names);
-    if (!chord.empty()) text += "\r\n履歴メニュー: " + chord;
+    const std::string history = FormatShortCut(history_key, key_names);
+    if (!history.empty()) text += "\r\n履歴メニュー: " + history;
+    const std::string quote = FormatShortCut(quote_key, key_names);
+    if (!quote.empty()) text += "\r\n手前のウィンドウを引用: " + quote;
     return text;
 }
 

@@ -14,9 +14,10 @@ namespace kaveto {
 
 class KeyNames;
 
-// "Kaveto", what the picture takes, and the chord that opens the history
-// (when there is one), in lines of the ANSI code page.
-std::string PictureTipText(ShortCutValue history_key, KeyNames& key_names);
+// "Kaveto", what the picture takes, the chord that opens the history and
+// the one that quotes the window in front (each when there is one), in lines
+// of the ANSI code page.
+std::string PictureTipText(ShortCutValue history_key, ShortCutValue quote_key, KeyNames& key_names);
 
 class PictureTip {
 public:

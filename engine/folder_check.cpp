@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -31,6 +32,15 @@ std::string_view KnownTokenAt(std::string_view text, std::size_t pos) {
         for (const char* token : list)
             if (text.substr(pos).starts_with(token)) return token;
     return {};
+}
+
+// True for a placeholder with a suffix the program knows ("%title_txt:md%").
+bool IsSuffixedPlaceholder(std::string_view token) {
+    const std::size_t colon = token.find(':');
+    const std::string_view suffix = token.substr(colon, token.size() - 1 - colon);
+    const std::string base = std::string(token.substr(0, colon)) + "%";
+    return std::find(std::begin(kSuffixes), std::end(kSuffixes), suffix) != std::end(kSuffixes) &&
+           std::find(std::begin(kPlaceholders), std::end(kPlaceholders), base) != std::end(kPlaceholders);
 }
 
 // A "%" and two hexadecimal digits: a URL escape, if it is one.
@@ -151,6 +161,25 @@ bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= 32; });
 }
 
+// The file's bytes, or nothing and a finding when it cannot be read.
+std::optional<std::string> ReadChecked(Files& files, const std::string& path, const std::string& name,
+                                       std::vector<Finding>& findings) {
+    try {
+        return files.ReadAll(path);
+    } catch (const FileError& e) {
+        findings.push_back({name, 0, std::string("cannot be read: ") + e.what()});
+        return std::nullopt;
+    }
+}
+
+// The unknown tokens of a template's Shift_JIS text as findings. The tokens
+// are ASCII and keep their lines in the Shift_JIS form of a UTF-8 template,
+// where the double-byte scan reads them as the program will.
+void AddUnknownTokens(const std::string& shift_jis, const std::string& name, std::vector<Finding>& findings) {
+    for (const UnknownToken& unknown : FindUnknownTokens(shift_jis))
+        findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
+}
+
 void CheckTemplate(const std::string& program_folder, const std::string& name, Files& files,
                    std::vector<Finding>& findings) {
     const std::string path = program_folder + name;
@@ -162,19 +191,27 @@ void CheckTemplate(const std::string& program_folder, const std::string& name, F
                                 " fails with \"File not found\" until it exists"});
         return;
     }
-    std::string text;
-    try {
-        text = files.ReadAll(path);
-    } catch (const FileError& e) {
-        findings.push_back({name, 0, std::string("cannot be read: ") + e.what()});
-        return;
-    }
-    if (IsUtf8WithoutMark(text)) findings.push_back({name, 0, kUtf8WithoutMark});
-    // The tokens are ASCII and keep their lines in the Shift_JIS form of a
-    // UTF-8 template, where the double-byte scan reads them as the program
-    // will.
-    for (const UnknownToken& unknown : FindUnknownTokens(TemplateTexts(text).shift_jis))
-        findings.push_back({name, unknown.line, DescribeUnknownToken(unknown.token)});
+    const std::optional<std::string> text = ReadChecked(files, path, name, findings);
+    if (!text) return;
+    if (IsUtf8WithoutMark(*text)) findings.push_back({name, 0, kUtf8WithoutMark});
+    AddUnknownTokens(TemplateTexts(*text).shift_jis, name, findings);
+}
+
+// An HTML template is optional; one that is there is read as UTF-8.
+void CheckHtmlTemplate(const std::string& program_folder, const std::string& name, Files& files,
+                       std::vector<Finding>& findings) {
+    const std::string path = program_folder + name;
+    if (!files.FileExists(path)) return;
+    const std::optional<std::string> read = ReadChecked(files, path, name, findings);
+    if (!read) return;
+    const std::string& bytes = *read;
+    const std::string_view body =
+        std::string_view(bytes).substr(StartsWithUtf8Bom(bytes) ? kUtf8ByteOrderMark.size() : 0);
+    if (!IsWellFormedUtf8(body.substr(0, body.find('\x1A'))))
+        findings.push_back({name, 0,
+                            "not saved as UTF-8, which an HTML template is read as: what is no UTF-8 comes out as the "
+                            "replacement character U+FFFD; save it as UTF-8"});
+    AddUnknownTokens(Utf8ToShiftJis(HtmlTemplateText(bytes)), name, findings);
 }
 
 }  // namespace
@@ -212,6 +249,20 @@ std::vector<UnknownToken> FindUnknownTokens(const std::string& template_text) {
         std::size_t end = i + 1;
         if (end < text.size() && (IsAsciiLetter(text[end]) || text[end] == '_'))
             while (end < text.size() && IsWordChar(text[end])) ++end;
+        // A word, a colon and a suffix: "%title_txt:md%".
+        std::size_t suffix_end = end + 1;
+        if (end > i + 1 && end < text.size() && text[end] == ':')
+            while (suffix_end < text.size() && IsWordChar(text[suffix_end])) ++suffix_end;
+        if (suffix_end > end + 1 && suffix_end < text.size() && text[suffix_end] == '%') {
+            const std::string_view token = text.substr(i, suffix_end + 1 - i);
+            if (IsSuffixedPlaceholder(token)) {
+                i = suffix_end + 1;
+                continue;
+            }
+            unknown.push_back({std::string(token), line});
+            i = suffix_end;
+            continue;
+        }
         if (end > i + 1 && end < text.size() && text[end] == '%') {
             unknown.push_back({std::string(text.substr(i, end + 1 - i)), line});
             // The closing sign may open the next token, as it would for the
@@ -224,8 +275,33 @@ std::vector<UnknownToken> FindUnknownTokens(const std::string& template_text) {
     return unknown;
 }
 
+namespace {
+
+// What to tell the user about a token with a suffix that the program does
+// not know: the suffix, or the name before it.
+std::string DescribeSuffixed(const std::string& token, std::string_view name, std::string_view suffix) {
+    std::string base(1, '%');
+    base.append(name).append(1, '%');
+    const auto known = [&](const auto& list) {
+        return std::find(std::begin(list), std::end(list), base) != std::end(list);
+    };
+    constexpr char kStays[] = ": it stays in the snippet as typed";
+    if (known(kPlaceholders))
+        return token + " has no suffix " + std::string(suffix) + kStays + "; a placeholder takes :md, :html or :url";
+    if (known(kDateTokens)) return token + " is a date token with a suffix, which none takes" + kStays;
+    const Suggestion s = Suggest(name);
+    if (!s.token || s.date_token) return token + " is not a placeholder" + kStays;
+    const std::string_view meant(s.token);  // with its closing sign, which the suffix goes before
+    return token + " is not a placeholder" + kStays + "; did you mean " +
+           std::string(meant.substr(0, meant.size() - 1)) + std::string(suffix) + "%?";
+}
+
+}  // namespace
+
 std::string DescribeUnknownToken(const std::string& token) {
     const std::string_view name = std::string_view(token).substr(1, token.size() - 2);
+    if (const std::size_t colon = name.find(':'); colon != std::string_view::npos)
+        return DescribeSuffixed(token, name.substr(0, colon), name.substr(colon));
     if (name == "my_folder") return token + " is known only in SaveFileName: in a template it stays as typed";
     const Suggestion s = Suggest(name);
     if (!s.token) return token + " is neither a placeholder nor a date token: it stays in the snippet as typed";
@@ -286,6 +362,17 @@ std::vector<Finding> CheckSettings(const std::string& program_folder, const std:
                             "ShortCut " + Quoted(shortcut) +
                                 " names no key, so there is no history hotkey (keys are written as Alt+A, "
                                 "Ctrl+Shift+F12, ^Q)"});
+    const std::string quote = profile.ReadString(settings_path, "Other", "QuoteShortCut", "");
+    if (!quote.empty() && settings.QuoteShortCut == 0)
+        findings.push_back({kSettingsFile, 0,
+                            "QuoteShortCut " + Quoted(quote) +
+                                " names no key, so there is no quote key (keys are written as Alt+Q, "
+                                "Ctrl+Alt+Q, ^Q)"});
+    else if (settings.QuoteShortCut != 0 && settings.QuoteShortCut == settings.ShortCut)
+        findings.push_back({kSettingsFile, 0,
+                            "QuoteShortCut " + Quoted(quote) + " is the history hotkey's key (ShortCut " +
+                                FormatShortCut(settings.ShortCut, key_names) +
+                                "), so the quote key cannot be registered; give it a key of its own"});
     const std::string log_code = profile.ReadString(settings_path, "Other", "LogCode", "");
     if (!log_code.empty() && !ParseLogCode(log_code))
         findings.push_back({kSettingsFile, 0,
@@ -341,8 +428,11 @@ std::vector<Finding> CheckProgramFolder(const std::string& program_folder, Files
         }
     }
     for (const char* folder : {"main", "sub"})
-        for (const char* file : {"1.txt", "2.txt", "3.txt", "4.txt"})
+        for (const char* file : {"1.txt", "2.txt", "3.txt", "4.txt"}) {
             CheckTemplate(program_folder, std::string(folder) + separator + file, files, findings);
+            CheckHtmlTemplate(program_folder, std::string(folder) + separator + HtmlTemplateName(file), files,
+                              findings);
+        }
     const std::vector<Finding> settings =
         CheckSettings(program_folder, program_folder + kSettingsFile, files, profile, key_names, now, separator);
     findings.insert(findings.end(), settings.begin(), settings.end());

@@ -28,7 +28,8 @@ struct UnknownToken {
     int line = 0;       // from 1
 };
 
-// The unknown tokens of a template, in text order. The template ends at a
+// The unknown tokens of a template, in text order; a placeholder with a
+// suffix it does not know ("%title_txt:mdd%") is one. The template ends at a
 // Ctrl+Z byte as the program reads it. URL escapes ("%20", "%E3%81%82") open
 // no token: a "%" and two hexadecimal digits next to another such escape is
 // one, unless it begins a known token ("%dd%").
@@ -44,7 +45,8 @@ std::string DescribeUnknownToken(const std::string& token);
 std::vector<Finding> CheckTitleRules(const std::string& rules_text);
 
 // The findings of the settings file: a ShortCut text that names no key, a
-// LogCode that names no code, a negative ClipbordTime, a Youbi list without seven names and, while logging
+// QuoteShortCut that names no key or is the ShortCut's own, a LogCode that
+// names no code, a negative ClipbordTime, a Youbi list without seven names and, while logging
 // is on, a SaveFileName whose folder does not exist on the log date of `now`.
 // The paths a finding names are written with `separator`: the program's
 // own "\", or "/" where they are shown on a system that writes that.
@@ -53,9 +55,9 @@ std::vector<Finding> CheckSettings(const std::string& program_folder, const std:
                                    char separator = '\\');
 
 // Every finding of the program folder (ending in a separator): "title.txt",
-// the templates of "main\" and "sub\", and "kaveto.ini". Raises Error when
-// the folder itself cannot be read. Paths are written with `separator`, as
-// for CheckSettings.
+// the templates of "main\" and "sub\" (with the HTML templates that stand
+// beside them), and "kaveto.ini". Raises Error when the folder itself cannot
+// be read. Paths are written with `separator`, as for CheckSettings.
 std::vector<Finding> CheckProgramFolder(const std::string& program_folder, Files& files, Profile& profile,
                                         KeyNames& key_names, const LocalTime& now, char separator = '\\');
 

@@ -196,6 +196,7 @@ void LoadSettings(Profile& profile, KeyNames& key_names, const std::string& path
     // always been written in.
     read.LogCode = ParseLogCode(profile.ReadString(path, kOther, "LogCode", LogCodeName(defaults.LogCode)))
                        .value_or(defaults.LogCode);
+    read.QuoteShortCut = ParseShortCut(profile.ReadString(path, kOther, "QuoteShortCut", ""), key_names);
     settings = std::move(read);
 }
 
@@ -219,6 +220,8 @@ std::vector<SettingsEntry> SettingsEntries(const WindowPosition& position, const
         // Newer than the others: written after them, where the system puts a
         // key that an older file lacks, so old and fresh files agree.
         {kOther, "LogCode", LogCodeName(settings.LogCode)},
+        // Written even when empty, so that users find it in the file.
+        {kOther, "QuoteShortCut", FormatShortCut(settings.QuoteShortCut, key_names)},
     };
 }
 

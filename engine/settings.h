@@ -35,6 +35,8 @@ struct Settings {
     ShortCutValue ShortCut = kAlt | 'A';
     std::int32_t ClipbordTime = 100;
     LogTextCode LogCode = LogTextCode::ShiftJis;
+    // The key that quotes the window in front; empty (no key) unless set.
+    ShortCutValue QuoteShortCut = 0;
 };
 
 // The main window's position, as the settings file keeps it.

@@ -1,9 +1,11 @@
 #pragma once
 // The road from a filled CaptureRecord to a delivered snippet.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/app_state.h"
+#include "engine/template_fill.h"
 #include "platform/seams.h"
 
 namespace kaveto {
@@ -25,27 +27,17 @@ std::string ChooseTemplate(const CaptureRecord& record);
 // conversion.
 DualText TemplateTexts(const std::string& file_bytes);
 
-// The placeholders a template may hold, in the order they are replaced.
-inline constexpr const char* kPlaceholders[] = {"%page_url%",  "%page_url_default%", "%sel_txt%", "%title_txt%",
-                                                "%title_txt_default%", "%click_url%", "%url_txt%", "%SRC%"};
+// The HTML template beside a text template: "3.html" for "3.txt".
+std::string HtmlTemplateName(const std::string& text_template);
 
-// The date and time tokens, in the order they are replaced.
-inline constexpr const char* kDateTokens[] = {"%yyyy%", "%yy%", "%m%",  "%mm%", "%d%",  "%dd%",   "%h%",
-                                              "%hh%",   "%n%",  "%nn%", "%s%",  "%ss%", "%Youbi%"};
-
-// Fills the composer's placeholders, in their fixed order.
-void ReplacePlaceholders(std::string& text, const CaptureRecord& record, const DualText& page_url_default,
-                         const DualText& title_txt_default);
+// An HTML template file's text: UTF-8, a byte order mark skipped, ending
+// before its first Ctrl+Z byte. Bytes that are no UTF-8 read as U+FFFD, so
+// that the HTML form is UTF-8 whatever the file holds.
+std::string HtmlTemplateText(const std::string& file_bytes);
 
 // Replaces the date and time tokens with the values of `now`. The weekday name
 // is looked up first: ListIndexError when `youbi` has no entry for it.
 void ExpandDateTokens(std::string& text, const LocalTime& now, const std::vector<std::string>& youbi);
-
-// The same two for the UTF-8 snippet: the UTF-8 forms of the texts, and the
-// weekday name (Shift_JIS, as the settings hold it) converted.
-void ReplacePlaceholdersUtf8(std::string& text, const CaptureRecord& record, const DualText& page_url_default,
-                             const DualText& title_txt_default);
-void ExpandDateTokensUtf8(std::string& text, const LocalTime& now, const std::vector<std::string>& youbi);
 
 // The composed snippet and its history label; `composed` is false when no
 // template applies. The sinks are not run.
@@ -54,6 +46,7 @@ struct Composition {
     Snippet snippet;
     std::string label;
     LocalTime now;
+    std::string template_file;  // "main\3.txt", relative to the program folder
 };
 Composition ComposeSnippet(CaptureRecord& record, const Settings& settings, Environment& env);
 

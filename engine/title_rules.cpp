@@ -75,7 +75,7 @@ std::string RuleExpression(const std::string& pattern) {
     return "m/" + escaped + "/";
 }
 
-int ApplyTitleRulesLine(CaptureRecord& record, Environment& env) {
+TitleRuleMatch MatchTitleRules(CaptureRecord& record, Environment& env) {
     const std::string path = env.program_folder + "title.txt";
     std::string text;
     try {
@@ -94,11 +94,13 @@ int ApplyTitleRulesLine(CaptureRecord& record, Environment& env) {
         if (!matcher.Match(RuleExpression(pattern), record.page_url.shift_jis)) continue;
         record.title_txt = both(fields[1]);
         if (fields.size() == 3) record.page_url = both(fields[2]);
-        return static_cast<int>(i + 1);
+        return {static_cast<int>(i + 1), fields.size() == 3};
     }
-    return 0;
+    return {};
 }
 
-void ApplyTitleRules(CaptureRecord& record, Environment& env) { ApplyTitleRulesLine(record, env); }
+int ApplyTitleRulesLine(CaptureRecord& record, Environment& env) { return MatchTitleRules(record, env).line; }
+
+void ApplyTitleRules(CaptureRecord& record, Environment& env) { MatchTitleRules(record, env); }
 
 }  // namespace kaveto

@@ -19,6 +19,14 @@ void ApplyTitleRules(CaptureRecord& record, Environment& env);
 // The same; returns the number (from 1) of the line that matched, or 0.
 int ApplyTitleRulesLine(CaptureRecord& record, Environment& env);
 
+// The same; what the matching rule gave: its line (from 1; 0 when none
+// matched, and nothing was given), and whether it gave the address too.
+struct TitleRuleMatch {
+    int line = 0;
+    bool address = false;
+};
+TitleRuleMatch MatchTitleRules(CaptureRecord& record, Environment& env);
+
 // The lines of a text: a zero byte ends it; CR LF, CR and LF each end a line,
 // and a last line without an end still counts.
 std::vector<std::string> SplitLines(const std::string& text);

@@ -6,6 +6,7 @@
 
 #include "platform/errors.h"
 #include "platform/unique_win32.h"
+#include "text/html_format.h"
 #include "text/unicode.h"
 
 namespace kaveto {
@@ -77,6 +78,14 @@ void Win32Clipboard::SetSnippet(const Snippet& snippet) {
     const DualText& text = snippet.text;
     // Every block is made before the clipboard is opened, so that it is held
     // no longer than the handing over takes.
+    UINT html_format = 0;
+    UniqueHGlobal html;
+    if (snippet.html) {
+        html_format = ::RegisterClipboardFormatA("HTML Format");
+        if (!html_format) throw ClipboardError();
+        const std::string block = BuildHtmlFormat(snippet.html->fragment, snippet.html->source_url);
+        html = BlockOf(block.data(), block.size(), 1);
+    }
     std::u16string wide = Utf8ToUtf16(text.utf8);
     wide.resize(std::min(wide.find(u'\0'), wide.size()));
     UniqueHGlobal unicode = BlockOf(wide.data(), wide.size() * sizeof(char16_t), sizeof(char16_t));
@@ -84,9 +93,11 @@ void Win32Clipboard::SetSnippet(const Snippet& snippet) {
     const LCID locale = kJapanese;
     UniqueHGlobal language = BlockOf(&locale, sizeof locale, 0);
     OpenClipboardGuard clipboard(owner_);
+    // Emptying it also takes away the HTML form of an earlier snippet.
     if (!::EmptyClipboard()) throw ClipboardError();
-    // Unicode first: a program that takes the first format it knows gets the
-    // whole text.
+    // The richest form first, then Unicode: a program that takes the first
+    // format it knows gets the link, or else the whole text.
+    if (html) Put(html_format, html);
     Put(CF_UNICODETEXT, unicode);
     Put(CF_TEXT, ansi);
     Put(CF_LOCALE, language);

@@ -1,6 +1,6 @@
 #pragma once
-// The Windows clipboard: CF_TEXT alone, or both forms of a text with
-// CF_UNICODETEXT and CF_LOCALE.
+// The Windows clipboard: CF_TEXT alone, or a snippet's forms with "HTML
+// Format", CF_UNICODETEXT and CF_LOCALE.
 #include <windows.h>
 
 #include "platform/seams.h"

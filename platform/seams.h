@@ -2,6 +2,7 @@
 // The seams between the portable program and the platform. Production passes
 // the Win32 implementations; native tests pass fakes.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -24,11 +25,24 @@ struct DualText {
     bool operator==(const DualText&) const = default;
 };
 
+// The HTML form of a snippet, for rich editors: a fragment of HTML in
+// UTF-8, and the address of the page it quotes (one line of ASCII; empty
+// when there is none).
+struct HtmlForm {
+    std::string fragment;
+    std::string source_url;
+    bool operator==(const HtmlForm&) const = default;
+};
+
 // A composed snippet, with every form it is delivered in. It travels whole:
 // the clipboard, the history, the paste-back and the log each take the
 // forms they need from it.
 struct Snippet {
+    Snippet() = default;
+    explicit Snippet(DualText text_forms, std::optional<HtmlForm> html_form = std::nullopt)
+        : text(std::move(text_forms)), html(std::move(html_form)) {}
     DualText text;
+    std::optional<HtmlForm> html;  // when the template has an HTML one beside it
     bool operator==(const Snippet&) const = default;
 };
 
@@ -40,10 +54,12 @@ public:
     // replacing what it held. Raises ClipboardError when it cannot be opened.
     virtual void SetText(const std::string& text) = 0;
     // Puts every form of the snippet in one opening, each text up to its
-    // first zero: the UTF-8 form as CF_UNICODETEXT, the Shift_JIS form as
-    // CF_TEXT, and Japanese as CF_LOCALE, so that no program converts the one
-    // into the other by another rule. A clipboard that knows CF_TEXT alone
-    // takes the Shift_JIS form.
+    // first zero: the HTML form, when there is one, as "HTML Format"; the
+    // UTF-8 form as CF_UNICODETEXT, the Shift_JIS form as CF_TEXT, and
+    // Japanese as CF_LOCALE, so that no program converts the one into the
+    // other by another rule. What the clipboard held before is gone, an
+    // earlier HTML form included. A clipboard that knows CF_TEXT alone takes
+    // the Shift_JIS form.
     virtual void SetSnippet(const Snippet& snippet) { SetText(snippet.text.shift_jis); }
 };
 

@@ -265,6 +265,8 @@ bool ReadsAsUtf8(std::string_view text) {
     return sequences && sequences->two_byte + sequences->longer > 0;
 }
 
+bool IsWellFormedUtf8(std::string_view text) { return CountUtf8Sequences(text, text.size()).has_value(); }
+
 TextCode DetectPageCode(std::string_view page) {
     if (StartsWithUtf8Bom(page)) return TextCode::Utf8;
     const std::optional<TextCode> declared = DeclaredTextCode(page);

@@ -89,6 +89,9 @@ bool StartsWithUtf8Bom(std::string_view text);
 // false.
 bool ReadsAsUtf8(std::string_view text);
 
+// True when the whole text is well-formed UTF-8, ASCII alone included.
+bool IsWellFormedUtf8(std::string_view text);
+
 // The code the page is read in, by the order above: Utf8, a declared code,
 // or what DetectTextCode gives.
 TextCode DetectPageCode(std::string_view page);

@@ -1,5 +1,6 @@
 #include "e2e_support.h"
 
+#include <cstdlib>
 #include <sstream>
 
 namespace kaveto::e2e {
@@ -14,8 +15,11 @@ bool RunningProgram::WaitForMenu(DWORD timeout_ms) const {
     return WaitForWindow(kMenuClass, timeout_ms) && WaitForForegroundIn(pid(), timeout_ms);
 }
 
-void ProgramCase::SetUp() {
-    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n");
+void ProgramCase::SetUp() { Start(""); }
+
+void ProgramCase::Start(const std::string& other_settings) {
+    folder.WriteIni("[Window]\r\nTop=100\r\nLeft=100\r\n" +
+                    (other_settings.empty() ? std::string() : "[Other]\r\n" + other_settings));
     program = std::make_unique<RunningProgram>(folder.exe());
     window = program->WaitForMainWindow();
     ASSERT_NE(window, nullptr);
@@ -31,6 +35,51 @@ void ProgramCase::TearDown() {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
         program->WaitForExit();
     }
+}
+
+HeldHotKey::HeldHotKey(UINT modifiers, UINT key)
+    : window_(::CreateWindowExA(0, "Static", "held hotkey", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
+    ::SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previous_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HeldHotKey::Proc)));
+    held_ = ::RegisterHotKey(window_.get(), kId, modifiers, key) != 0;
+}
+
+HeldHotKey::~HeldHotKey() {
+    if (held_) ::UnregisterHotKey(window_.get(), kId);
+}
+
+bool HeldHotKey::Received(DWORD timeout_ms) const {
+    return WaitUntil([this] { return received_; }, timeout_ms);
+}
+
+LRESULT CALLBACK HeldHotKey::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<HeldHotKey*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_HOTKEY && wparam == kId) self->received_ = true;
+    return ::CallWindowProcA(self->previous_, window, message, wparam, lparam);
+}
+
+std::string CheckHotKeyNotice(HWND box) {
+    EXPECT_EQ(TextOf(box), "Kaveto");
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), nullptr);
+    int buttons = 0;
+    bool icon = false;
+    for (const ChildWindow& child : ChildrenOf(box)) {
+        if (!child.visible) continue;
+        if (child.class_name == "Button") {
+            ++buttons;
+            EXPECT_EQ(child.text, "OK");
+        }
+        icon = icon || ShowsIcon(child);
+    }
+    EXPECT_EQ(buttons, 1);
+    EXPECT_FALSE(icon);
+    const RECT r = RectOf(box);
+    EXPECT_LE(std::abs((r.left + r.right) / 2 - ::GetSystemMetrics(SM_CXSCREEN) / 2), 2) << "centred across";
+    EXPECT_LE(std::abs((r.top + r.bottom) / 2 - ::GetSystemMetrics(SM_CYSCREEN) / 2), 2) << "centred down";
+    const std::string message = MessageOf(box);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return message;
 }
 
 bool ShowsIcon(const ChildWindow& child) {
@@ -73,6 +122,12 @@ void CloseAndWait(RunningProgram& program) {
     ::PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+bool IsHoverTip(HWND tip) { return TextOf(tip, 1000).rfind("Kaveto\r\n", 0) == 0; }
+
+HWND WaitForHoverTip(const RunningProgram& program, DWORD timeout_ms) {
+    return WaitForTopWindow({program.pid(), kTipClass, "", true, IsHoverTip}, timeout_ms);
 }
 
 std::string HoverState(const RunningProgram& program, HWND picture) {

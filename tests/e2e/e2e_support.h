@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/unique_win32.h"
 #include "tools/drive/clipboard.h"
 #include "tools/drive/drag.h"
 #include "tools/drive/input.h"
@@ -50,6 +51,33 @@ public:
     bool WaitForMenu(DWORD timeout_ms = kPatienceMs) const;
 };
 
+// Holds a hotkey for a window of this thread, as another program could,
+// until it goes.
+class HeldHotKey {
+public:
+    HeldHotKey(UINT modifiers, UINT key);
+    ~HeldHotKey();
+    HeldHotKey(const HeldHotKey&) = delete;
+    HeldHotKey& operator=(const HeldHotKey&) = delete;
+    bool held() const { return held_; }
+    // True when this thread receives its WM_HOTKEY within the time.
+    bool Received(DWORD timeout_ms) const;
+
+private:
+    static constexpr int kId = 77;
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+    UniqueWindow window_;
+    WNDPROC previous_ = nullptr;
+    bool held_ = false;
+    bool received_ = false;
+};
+
+// The program's notice that a hotkey could not be registered: its caption,
+// no owner, one OK button, no icon and centred on the screen (each a
+// failure of the test when not); its message, and the box is closed.
+std::string CheckHotKeyNotice(HWND box);
+
 // A visible icon control of a message box that holds an icon.
 bool ShowsIcon(const ChildWindow& child);
 // The message a message box shows.
@@ -63,8 +91,13 @@ std::string IniValue(const std::vector<std::string>& lines, const std::string& s
 // Asks the main window to close and waits for the program to end cleanly.
 void CloseAndWait(RunningProgram& program);
 
-// The class of the picture's hover tip.
+// The class of the program's tips: the hover tip and the quote key's
+// confirmation.
 constexpr char kTipClass[] = "tooltips_class32";
+// The picture's hover tip, told from the confirmation by its first line.
+bool IsHoverTip(HWND tip);
+// The program's hover tip once it shows, or null when it did not in time.
+HWND WaitForHoverTip(const RunningProgram& program, DWORD timeout_ms = kPatienceMs);
 // Where the pointer is as the system sees it, what lies under it, and the
 // program's hidden tip, for a tip that did not come.
 std::string HoverState(const RunningProgram& program, HWND picture);
@@ -77,6 +110,8 @@ protected:
     static constexpr POINT kPicture = {112, 112};
     void SetUp() override;
     void TearDown() override;
+    // Starts the program with these lines in the settings' [Other] section.
+    void Start(const std::string& other_settings);
 
     OleThread ole;
     KavetoFolder folder;

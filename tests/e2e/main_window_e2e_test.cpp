@@ -50,7 +50,8 @@ TEST(MainWindow, FirstStartShowsTheTopmostPictureAtTheTopLeftOwnedByAToolWindow)
     const std::vector<std::string> write_order = {
         "Window/Top",         "Window/Left",       "Other/Youbi",        "Other/LogBool",   "Other/LogBetweenText",
         "Other/LogOrderBool", "Other/ExtendTime",  "Other/DoClipBool",   "Other/HistoryBool", "Other/PasteBool",
-        "Other/ShortCut",     "Other/ClipbordTime", "Other/SaveFileName", "Other/LogCode"};
+        "Other/ShortCut",     "Other/ClipbordTime", "Other/SaveFileName", "Other/LogCode",
+        "Other/QuoteShortCut"};
     EXPECT_EQ(Keys(lines), write_order);
     EXPECT_EQ(IniValue(lines, "Window/Top"), "0");
     EXPECT_EQ(IniValue(lines, "Window/Left"), "0");
@@ -149,7 +150,7 @@ TEST(PopupMenu, TheExitItemChosenAfterARightClickEndsTheProgramAndSavesTheSettin
     const std::vector<std::string> lines = IniLines(folder.ReadIni());
     EXPECT_EQ(IniValue(lines, "Window/Top"), "300");
     EXPECT_EQ(IniValue(lines, "Window/Left"), "400");
-    EXPECT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines.size(), 15u);
 }
 
 TEST(PopupMenu, TheContextMenuKeyOpensTheMenuAtThePicture) {

@@ -114,14 +114,15 @@ void ExpectBesideThePicture(HWND tip, HWND picture) {
 
 TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     KavetoFolder folder;
-    // The chord of the history key as the settings name it.
-    folder.WriteIni(IniAt(100, 100) + "[Other]\r\nShortCut=Shift+Ctrl+F11\r\n");
+    // The chords of the history key and the quote key as the settings name
+    // them.
+    folder.WriteIni(IniAt(100, 100) + "[Other]\r\nShortCut=Shift+Ctrl+F11\r\nQuoteShortCut=Shift+Ctrl+F10\r\n");
     RunningProgram program(folder.exe());
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
     ArriveAt(CentreOf(window));
-    HWND tip = program.WaitForWindow(kTipClass);
+    HWND tip = WaitForHoverTip(program);
     ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
     const std::string text = TextOf(tip);
     EXPECT_EQ(text.rfind("Kaveto", 0), 0u) << text;
@@ -129,6 +130,7 @@ TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     EXPECT_NE(text.find("\x83\x68\x83\x8d\x83\x62\x83\x76"), std::string::npos) << text;
     EXPECT_NE(text.find("\x83\x5f\x83\x75\x83\x8b\x83\x4e\x83\x8a\x83\x62\x83\x4e"), std::string::npos) << text;
     EXPECT_NE(text.find("Shift+Ctrl+F11"), std::string::npos) << text;
+    EXPECT_NE(text.find("Shift+Ctrl+F10"), std::string::npos) << text;
     ExpectBesideThePicture(tip, window);
     EXPECT_TRUE(::GetWindowLongA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the tip stands above the other windows";
 
@@ -150,7 +152,7 @@ TEST(PictureTip, InTheScreensBottomCornerTheTipStandsAboveThePicture) {
     HWND window = program.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     ArriveAt(CentreOf(window));
-    HWND tip = program.WaitForWindow(kTipClass);
+    HWND tip = WaitForHoverTip(program);
     ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
     ExpectBesideThePicture(tip, window);
     EXPECT_LE(RectOf(tip).bottom, RectOf(window).top);

@@ -118,7 +118,7 @@ TEST_F(Scale, TheTipADoubleClickADropAndADragMoveAllWork) {
 
     const POINT centre = CentreOf(window);
     ArriveAt(centre);
-    ASSERT_NE(program->WaitForWindow(kTipClass), nullptr)
+    ASSERT_NE(WaitForHoverTip(*program), nullptr)
         << "no tip after hovering; " << HoverState(*program, window);
     EXPECT_EQ(DeliveredBy([&] { DoubleClickAt(centre); }), "Scaled page\r\n" + url + "\r\n");
 

@@ -26,6 +26,8 @@ std::string Slurp(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
 // A copy of the default program folder beside the executables.
 struct ComposeCliTest : ::testing::Test {
     testing::TempFolder folder;
@@ -58,6 +60,21 @@ TEST_F(ComposeCliTest, DefaultTemplatesGiveTheirSnippets) {
         {"bare link: nothing", "--page-url http://p/ --click-url http://c/", 3, ""},
         {"no folder", "--page-url http://p/", 2, ""},
         {"bad instant", "--page-url http://p/ --folder . --now 2026-06-07", 2, ""},
+        // The HTML templates of main (sub has none).
+        {"page in HTML", "--html --page-url 'http://p/?a=1&b=2' --title 'T <1> & \"2\"'", 0,
+         "<a href=\"http://p/?a=1&amp;b=2\">T &lt;1&gt; &amp; &quot;2&quot;</a>"},
+        {"selection in HTML", "--html --utf8 --page-url http://p/ --title T --sel \"" + U8(u8"引用 'x'") + "\"", 0,
+         U8(u8"<blockquote>引用 &#39;x&#39;</blockquote>\r\n<p><a href=\"http://p/\">T</a></p>")},
+        {"link to script", "--html --page-url http://p/ --click-url 'javascript:alert(1)' --url-txt L", 0,
+         "<a href=\"\">L</a>"},
+        {"image in HTML", "--html --page-url http://p/ --title T --src http://s/i.png", 0,
+         "<p><img src=\"http://s/i.png\" alt=\"T\"></p>\r\n<p><a href=\"http://p/\">T</a></p>"},
+        {"sub has none", "--html --ctrl --page-url http://p/ --title T", 4, ""},
+        // A title and an address that would break a Markdown link.
+        {"Markdown with the suffixes",
+         "--utf8 --ctrl --page-url '" + U8(u8"https://example.jp/検索?q=a b(c)") + "' --title '" +
+             U8(u8"[見出し] a*b") + "'",
+         0, U8(u8"[\\[見出し\\] a\\*b](https://example.jp/%E6%A4%9C%E7%B4%A2?q=a%20b%28c%29)")},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -80,8 +97,6 @@ TEST_F(ComposeCliTest, DeliverWritesTheLogUnderTheSettings) {
     EXPECT_EQ(Kavetoctl("compose --folder " + dir + " --page-url http://p/ --now '2026-03-02 01:00:00'").status, 0);
     EXPECT_FALSE(fs::exists(folder.path() / "log" / "2026\x94\x4e" "03\x8c\x8e" "02\x93\xfa.txt"));
 }
-
-std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
 TEST_F(ComposeCliTest, Utf8PrintsTheUnicodeSnippetAndReadsTextsGivenInUtf8) {
     const std::string at = " --now '2026-06-07 09:05:07' --folder " + dir;

@@ -55,6 +55,12 @@ TEST(FindUnknownTokens, NamesWhatLooksLikeATokenButIsNone) {
         {"double-byte character is no word", "%" + kA + "bc%", {}},
         {"sign after a lead byte belongs to it", "\x82%foo%", {}},
         {"my_folder is not a template token", "%my_folder%", {"%my_folder%@1"}},
+        {"suffixes", "[%title_txt:md%](%page_url:url%) %SRC:html% %title_txt_default:md%", {}},
+        {"unknown suffixes", "%title_txt:mdd%\r\n%page_url:URL%", {"%title_txt:mdd%@1", "%page_url:URL%@2"}},
+        {"a suffix on a date token or an unknown name", "%yyyy:md% %titel_txt:md%",
+         {"%yyyy:md%@1", "%titel_txt:md%@1"}},
+        {"colons in prose", "a %: b, 10%:20% 5%:x", {}},
+        {"the closing sign of a bad suffix opens the next", "%title_txt:x%d%", {"%title_txt:x%@1"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -82,6 +88,9 @@ TEST(DescribeUnknownToken, SuggestsTheNearestKnownToken) {
         {"%hhh%", "", "is neither a placeholder nor a date token"},
         {"%date%", "", "is neither a placeholder nor a date token"},
         {"%my_folder%", "", "known only in SaveFileName"},
+        {"%title_txt:mdd%", "a placeholder takes :md, :html or :url", "has no suffix :mdd"},
+        {"%yyyy:md%", "", "date token with a suffix"},
+        {"%titel_txt:md%", "did you mean %title_txt:md%?", "is not a placeholder"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.token);
@@ -154,6 +163,19 @@ TEST(CheckSettings, NamesTheMistakesThatTheProgramWouldMeet) {
         {"modifiers alone", {{"ShortCut", "Ctrl+Alt+"}}, {}, {2026, 6, 7, 9, 0, 0, 0}, "names no key"},
         {"good shortcut", {{"ShortCut", "ctrl+shift+f12"}}, {}, {2026, 6, 7, 9, 0, 0, 0}, ""},
         {"empty shortcut: no hotkey, as written", {{"ShortCut", ""}}, {}, {2026, 6, 7, 9, 0, 0, 0}, ""},
+        {"quote key without a key", {{"QuoteShortCut", "Alt+Q!"}}, {}, {2026, 6, 7, 9, 0, 0, 0},
+         "QuoteShortCut \"Alt+Q!\" names no key, so there is no quote key"},
+        {"quote key: modifiers alone", {{"QuoteShortCut", "Ctrl+Alt+"}}, {}, {2026, 6, 7, 9, 0, 0, 0},
+         "QuoteShortCut \"Ctrl+Alt+\" names no key"},
+        {"quote key of its own", {{"QuoteShortCut", "ctrl+alt+q"}}, {}, {2026, 6, 7, 9, 0, 0, 0}, ""},
+        {"quote key empty: none", {{"QuoteShortCut", ""}}, {}, {2026, 6, 7, 9, 0, 0, 0}, ""},
+        {"quote key is the default history hotkey", {{"QuoteShortCut", "alt+a"}}, {}, {2026, 6, 7, 9, 0, 0, 0},
+         "QuoteShortCut \"alt+a\" is the history hotkey's key (ShortCut Alt+A), so the quote key cannot be "
+         "registered"},
+        {"quote key is the history hotkey as set", {{"ShortCut", "^Q"}, {"QuoteShortCut", "Ctrl+Q"}}, {},
+         {2026, 6, 7, 9, 0, 0, 0}, "(ShortCut Ctrl+Q)"},
+        {"neither key set: two empty keys are not the same key", {{"ShortCut", ""}, {"QuoteShortCut", ""}}, {},
+         {2026, 6, 7, 9, 0, 0, 0}, ""},
         {"negative pause", {{"ClipbordTime", "-5"}}, {}, {2026, 6, 7, 9, 0, 0, 0}, "ClipbordTime is -5"},
         {"negative pause in hex", {{"ClipbordTime", "-$10"}}, {}, {2026, 6, 7, 9, 0, 0, 0}, "ClipbordTime is -16"},
         {"unreadable pause reads as 100", {{"ClipbordTime", "fast"}}, {}, {2026, 6, 7, 9, 0, 0, 0}, ""},
@@ -231,12 +253,19 @@ TEST(CheckTitleRules, ReadsAUtf8FileAsTheProgramDoes) {
     }
 }
 
-TEST(CheckProgramFolder, UTF8TemplatesAreScannedAsTheProgramReadsThem) {
+// A program folder "C:\prog\" with an empty title.txt and the eight
+// templates, each holding `text`.
+MemoryFiles FolderOfTemplates(const std::string& text) {
     MemoryFiles files;
     files.Put("C:\\prog\\title.txt", "");
     for (const char* name : {"main\\1.txt", "main\\2.txt", "main\\3.txt", "main\\4.txt", "sub\\1.txt",
                              "sub\\2.txt", "sub\\3.txt", "sub\\4.txt"})
-        files.Put(std::string("C:\\prog\\") + name, kBom + U8(u8"\U0001F600 %page_url%"));
+        files.Put(std::string("C:\\prog\\") + name, text);
+    return files;
+}
+
+TEST(CheckProgramFolder, UTF8TemplatesAreScannedAsTheProgramReadsThem) {
+    MemoryFiles files = FolderOfTemplates(kBom + U8(u8"\U0001F600 %page_url%"));
     // After "あ", read as Shift_JIS, the sign would pair with the last byte.
     files.Put("C:\\prog\\main\\1.txt", kBom + U8(u8"\u3042%titel_txt%\r\n\u00E9%sel_txt%"));
     files.Put("C:\\prog\\sub\\3.txt", U8(u8"\u3042 %title_txt%"));
@@ -249,6 +278,25 @@ TEST(CheckProgramFolder, UTF8TemplatesAreScannedAsTheProgramReadsThem) {
                   "sub\\3.txt: saved as UTF-8 without a byte order mark, so it is read as Shift_JIS and every "
                   "character beyond ASCII comes out garbled; save it as UTF-8 with a byte order mark (\"UTF-8 with "
                   "BOM\"), or in Shift_JIS",
+              }));
+}
+
+TEST(CheckProgramFolder, HtmlTemplatesAreCheckedWhenThereAreAny) {
+    MemoryFiles files = FolderOfTemplates("%page_url%");
+    // UTF-8, a mark or none: "あ" before the sign is no lead byte here.
+    files.Put("C:\\prog\\main\\1.html", U8(u8"<p>\u3042%title_txt:md%</p>\r\n<p>\u3042%titel_txt%</p>"));
+    files.Put("C:\\prog\\main\\3.html", kBom + U8(u8"<a href=\"%page_url:url%\">\u00E9%SRC:htm%</a>"));
+    files.Put("C:\\prog\\sub\\2.html", "<b>\x83\x5c %url_txt%</b>");  // Shift_JIS
+    MapProfile profile;
+    NoKeyNames key_names;
+    EXPECT_EQ(Formatted(CheckProgramFolder("C:\\prog\\", files, profile, key_names, {2026, 6, 7, 9, 0, 0, 0})),
+              (std::vector<std::string>{
+                  "main\\1.html:2: %titel_txt% is not a placeholder: it stays in the snippet as typed; did you mean "
+                  "%title_txt%?",
+                  "main\\3.html:1: %SRC:htm% has no suffix :htm: it stays in the snippet as typed; a placeholder "
+                  "takes :md, :html or :url",
+                  "sub\\2.html: not saved as UTF-8, which an HTML template is read as: what is no UTF-8 comes out as "
+                  "the replacement character U+FFFD; save it as UTF-8",
               }));
 }
 
@@ -266,11 +314,7 @@ TEST(CheckProgramFolder, AFolderThatCannotBeReadIsAnErrorNotAFinding) {
 }
 
 TEST(CheckProgramFolder, FilesThatCannotBeReadAreFindings) {
-    MemoryFiles files;
-    files.Put("C:\\prog\\title.txt", "");
-    for (const char* name : {"main\\1.txt", "main\\2.txt", "main\\3.txt", "main\\4.txt", "sub\\1.txt",
-                             "sub\\2.txt", "sub\\3.txt", "sub\\4.txt"})
-        files.Put(std::string("C:\\prog\\") + name, "%page_url%");
+    MemoryFiles files = FolderOfTemplates("%page_url%");
     MapProfile profile;
     NoKeyNames key_names;
     const LocalTime now{2026, 6, 7, 9, 0, 0, 0};

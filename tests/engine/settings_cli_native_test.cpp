@@ -41,7 +41,7 @@ TEST_F(KavetoctlTest, SettingsPrintsEveryKeyInReadOrderAsItWouldBeWritten) {
     EXPECT_EQ(run.out,
               "Top=0\nLeft=-9\nYoubi=Sun,Mon\nLogBool=1\nLogBetweenText=\\r\\n\nLogOrderBool=1\nSaveFileName=x.txt\n"
               "ExtendTime=5\nDoClipBool=1\nHistoryBool=1\nPasteBool=1\nShortCut=Ctrl+Q\nClipbordTime=100\n"
-              "LogCode=ShiftJis\n");
+              "LogCode=ShiftJis\nQuoteShortCut=\n");
     EXPECT_EQ(Kavetoctl("settings").status, 2);
     EXPECT_EQ(Kavetoctl("nonsense").status, 2);
 }

@@ -82,6 +82,7 @@ const std::vector<std::string> kDefaultWrites = {
     "Other/ClipbordTime=100",
     "Other/SaveFileName=" + kDefaultSaveFileName,
     "Other/LogCode=ShiftJis",
+    "Other/QuoteShortCut=",
 };
 
 TEST(LoadSettings, MissingKeysGiveTheDefaultsAndKeepTheWindowWhereItIs) {
@@ -119,7 +120,7 @@ TEST(LoadSettings, ReadsEachKeyOnceInItsOrder) {
                                  "Window/Top", "Window/Left", "Other/Youbi", "Other/LogBool", "Other/LogBetweenText",
                                  "Other/LogOrderBool", "Other/SaveFileName", "Other/ExtendTime", "Other/DoClipBool",
                                  "Other/HistoryBool", "Other/PasteBool", "Other/ShortCut", "Other/ClipbordTime",
-                                 "Other/LogCode"}));
+                                 "Other/LogCode", "Other/QuoteShortCut"}));
 }
 
 TEST(SaveSettings, WritesEveryKeyInItsOrderAlsoTheDefaults) {
@@ -418,7 +419,7 @@ TEST(SettingsFile, AFreshFileHoldsEveryKeyInWriteOrder) {
               "[Window]\r\nTop=0\r\nLeft=0\r\n[Other]\r\nYoubi=Sun,Mon,Tue,Wed,Thu,Fri,Sat\r\nLogBool=0\r\n"
               "LogBetweenText=\\r\\n\r\nLogOrderBool=1\r\nExtendTime=0\r\nDoClipBool=1\r\nHistoryBool=1\r\n"
               "PasteBool=1\r\nShortCut=Alt+A\r\nClipbordTime=100\r\nSaveFileName=" +
-                  kDefaultSaveFileName + "\r\nLogCode=ShiftJis\r\n");
+                  kDefaultSaveFileName + "\r\nLogCode=ShiftJis\r\nQuoteShortCut=\r\n");
 
     // The user edits the file; the edits come back in the program's form.
     WriteFileBytes(folder.path() / "Kaveto.ini",
@@ -471,8 +472,9 @@ TEST(LoadSettings, LogCodeNamesOneOfTwoCodesAndAnythingElseKeepsShiftJis) {
     }
 }
 
-// A file from before LogCode existed: every value it holds reads as before,
-// and the file gains the key at the end, everything else left as it stood.
+// A file from before LogCode and QuoteShortCut existed: every value it holds
+// reads as before, and the file gains the keys at the end, everything else
+// left as it stood.
 TEST(SettingsFile, AFileWithoutLogCodeGainsItLastAndKeepsTheRest) {
     TempFolder folder;
     const std::string path = folder.File("Kaveto.ini");
@@ -492,7 +494,7 @@ TEST(SettingsFile, AFileWithoutLogCodeGainsItLastAndKeepsTheRest) {
     EXPECT_FALSE(settings.LogOrderBool);
     EXPECT_EQ(settings.ExtendTime, 4);
     SaveSettings(profile, names, path, position, settings);
-    EXPECT_EQ(ReadFileBytes(folder.path() / "Kaveto.ini"), older + "LogCode=ShiftJis\r\n");
+    EXPECT_EQ(ReadFileBytes(folder.path() / "Kaveto.ini"), older + "LogCode=ShiftJis\r\nQuoteShortCut=\r\n");
 
     // Switched to UTF-8 by hand, in the middle of the section: read, and
     // written back where it stands.
@@ -502,9 +504,41 @@ TEST(SettingsFile, AFileWithoutLogCodeGainsItLastAndKeepsTheRest) {
     LoadSettings(profile, names, path, position, settings);
     EXPECT_EQ(settings.LogCode, LogTextCode::Utf8);
     SaveSettings(profile, names, path, position, settings);
-    std::string expected = older;
+    std::string expected = older + "QuoteShortCut=\r\n";
     expected.insert(expected.find("ExtendTime="), "logcode=UTF-8\r\n");
     EXPECT_EQ(ReadFileBytes(folder.path() / "Kaveto.ini"), expected);
+}
+
+TEST(LoadSettings, QuoteShortCutTakesTheShortCutFormsAndIsNoKeyUnlessSet) {
+    const struct {
+        const char* value;  // nullptr: the key is missing
+        ShortCutValue read;
+        const char* written;
+    } rows[] = {
+        {nullptr, 0, ""},
+        {"", 0, ""},
+        {"alt+q", kAlt | 'Q', "Alt+Q"},
+        {"Alt+Ctrl+Q", kCtrl | kAlt | 'Q', "Ctrl+Alt+Q"},
+        {"^Q", kCtrl | 'Q', "Ctrl+Q"},
+        {"shift+ctrl+f12", kShift | kCtrl | 123, "Shift+Ctrl+F12"},
+        {"Alt+", 0, ""},
+        {"Alt+Nothing", 0, ""},
+        {"Alt+\x83\x41", kAlt | 0xBB, "Alt+\x83\x41"},  // a double-byte name of the layout
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value ? row.value : "(missing)");
+        FakeProfile profile;
+        if (row.value) profile.Set("QuoteShortCut", row.value);
+        FakeKeyNames names;
+        WindowPosition position;
+        Settings settings;
+        LoadSettings(profile, names, "x.ini", position, settings);
+        EXPECT_EQ(settings.QuoteShortCut, row.read);
+        EXPECT_EQ(settings.ShortCut, kAlt | 'A') << "the history hotkey is its own";
+        SaveSettings(profile, names, "x.ini", position, settings);
+        EXPECT_EQ(profile.Written("QuoteShortCut"), row.written);
+        EXPECT_EQ(profile.writes.back(), std::string("Other/QuoteShortCut=") + row.written) << "written last";
+    }
 }
 
 TEST(SettingsFile, AValueLongerThanTheBufferIsCutWhenReadAndWrittenBackCut) {

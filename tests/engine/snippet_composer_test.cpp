@@ -75,17 +75,18 @@ TEST_F(ComposerTest, RowSixEmitsNothingAndReadsNoTemplate) {
     EXPECT_EQ(f.clock.reads, 0);
 }
 
-TEST_F(ComposerTest, PlaceholdersInSequenceThenDates) {
+TEST_F(ComposerTest, EveryPlaceholderTakesItsValueAsItStands) {
     f.files.Put("C:\\prog\\main\\1.txt",
                 "[%page_url%|%page_url_default%|%sel_txt%|%title_txt%|%title_txt_default%|%click_url%|"
                 "%url_txt%|%SRC%|%src%|%YOUBI%]");
-    // A page address that holds a later placeholder has it filled; the
-    // selection's "%d%" becomes the day, since dates come last over the whole
-    // text. Values are not escaped.
+    // What the page gave is never read again: a placeholder or a date token
+    // in it stays as it is. Values are not escaped; other letter case is no
+    // placeholder.
     state.record = ShiftJisRecord("", "", "T%title_txt%", "", "http://p/%sel_txt%", "S%d%");
     SnippetComposer(state, f.env);
     ASSERT_EQ(f.clipboard.calls.size(), 1u);
-    EXPECT_EQ(f.clipboard.calls[0], "[http://p/S7|http://p/S7|S7|T%title_txt%|T%title_txt%||||%src%|%YOUBI%]");
+    EXPECT_EQ(f.clipboard.calls[0],
+              "[http://p/%sel_txt%|http://p/%sel_txt%|S%d%|T%title_txt%|T%title_txt%||||%src%|%YOUBI%]");
 }
 
 TEST_F(ComposerTest, TemplateBytesPassThroughAndCtrlZCuts) {

@@ -58,12 +58,12 @@ TEST_F(UnicodeComposerTest, BothSnippetsComeFromOneTemplateInEitherCode) {
         std::string shift_jis, utf8;
     } rows[] = {
         {"Shift_JIS template", "\x81\x75%title_txt%\x81\x76 %page_url%\r\n%sel_txt% %yyyy%/%mm% %Youbi%\x1A" "after",
-         "\x81\x75" + title_sjis + "\x81\x76 " + page_sjis + "\r\n\x91\x49\x91\xf0" "7 2026/06 \x93\xfa",
-         U8(u8"「") + title_utf8 + U8(u8"」 ") + page_utf8 + U8(u8"\r\n選択7 2026/06 日")},
+         "\x81\x75" + title_sjis + "\x81\x76 " + page_sjis + "\r\n\x91\x49\x91\xf0%d% 2026/06 \x93\xfa",
+         U8(u8"「") + title_utf8 + U8(u8"」 ") + page_utf8 + U8(u8"\r\n選択%d% 2026/06 日")},
         {"UTF-8 template with its byte order mark",
          kBom + U8(u8"\U0001F4AC %title_txt% \u2014 %page_url_default%\r\n%sel_txt%\u00A0%Youbi%") + "\x1A" + "after",
-         "? " + title_sjis + " \x81\x5c " + page_sjis + "\r\n\x91\x49\x91\xf0" "7?\x93\xfa",
-         U8(u8"\U0001F4AC ") + title_utf8 + U8(u8" \u2014 ") + page_utf8 + U8(u8"\r\n選択7\u00A0日")},
+         "? " + title_sjis + " \x81\x5c " + page_sjis + "\r\n\x91\x49\x91\xf0%d%?\x93\xfa",
+         U8(u8"\U0001F4AC ") + title_utf8 + U8(u8" \u2014 ") + page_utf8 + U8(u8"\r\n選択%d%\u00A0日")},
         // Without the mark the file is Shift_JIS, as it always was: its bytes
         // pass into the Shift_JIS snippet as they stand.
         {"UTF-8 template without the mark", U8(u8"\u00E9 %title_txt%"), "\xC3\xA9 " + title_sjis,

@@ -2,6 +2,7 @@
 // Stand-ins for the platform seams: deterministic, in memory, and able to
 // fail on demand.
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@
 namespace kaveto::fakes {
 
 // A snippet known in Shift_JIS, with its conversion as the UTF-8 form.
-inline Snippet ShiftJisSnippet(std::string text) { return {FromShiftJis(std::move(text))}; }
+inline Snippet ShiftJisSnippet(std::string text) { return Snippet(FromShiftJis(std::move(text))); }
 
 // A record of Shift_JIS texts, each with its conversion, in the record's
 // order.
@@ -38,20 +39,25 @@ inline HistoryLists HistoryOf(const std::vector<std::string>& texts, const std::
 }
 
 // Records each putting: `calls` the CF_TEXT bytes, `utf8_calls` the
-// Unicode text of the same putting (empty for SetText, which puts none).
+// Unicode text and `html_calls` the HTML form of the same putting (empty
+// and none for SetText, which puts neither).
 class FakeClipboard : public Clipboard {
 public:
-    void SetText(const std::string& text) override { Put(text, ""); }
-    void SetSnippet(const Snippet& snippet) override { Put(snippet.text.shift_jis, snippet.text.utf8); }
+    void SetText(const std::string& text) override { Put(text, "", std::nullopt); }
+    void SetSnippet(const Snippet& snippet) override {
+        Put(snippet.text.shift_jis, snippet.text.utf8, snippet.html);
+    }
     bool fail = false;
     std::vector<std::string> calls;
     std::vector<std::string> utf8_calls;
+    std::vector<std::optional<HtmlForm>> html_calls;
 
 private:
-    void Put(const std::string& text, const std::string& utf8) {
+    void Put(const std::string& text, const std::string& utf8, const std::optional<HtmlForm>& html) {
         if (fail) throw ClipboardError();
         calls.push_back(text.substr(0, text.find('\0')));
         utf8_calls.push_back(utf8.substr(0, utf8.find('\0')));
+        html_calls.push_back(html);
     }
 };
 

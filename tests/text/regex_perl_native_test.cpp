@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "text/codepage.h"
 #include "text/regex_engine.h"
 
@@ -311,10 +313,12 @@ TEST(RegexAgainstPerl, GeneratedPatternsGivePerlsMatchAndGroups) {
         cases.push_back(c);
     }
 
-    const std::string dir = testing::TempDir();
-    const std::string cases_path = dir + "kaveto_regex_cases.txt";
-    const std::string results_path = dir + "kaveto_regex_results.txt";
-    const std::string script_path = dir + "kaveto_regex_check.pl";
+    // Named for this process: another checkout's test run may be writing the
+    // same folder at the same time.
+    const std::string dir = testing::TempDir() + "kaveto_regex_" + std::to_string(::getpid()) + "_";
+    const std::string cases_path = dir + "cases.txt";
+    const std::string results_path = dir + "results.txt";
+    const std::string script_path = dir + "check.pl";
     {
         std::ofstream script(script_path, std::ios::binary);
         script << kPerlScript;

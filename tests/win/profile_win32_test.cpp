@@ -53,7 +53,7 @@ TEST(Win32Profile, AFreshFileReceivesTheKeysInWriteOrder) {
               "[Window]\r\nTop=-20\r\nLeft=3000\r\n[Other]\r\nYoubi=\"Holy day\",\x93\xfa\r\nLogBool=1\r\n"
               "LogBetweenText=\\r\\n\r\nLogOrderBool=1\r\nExtendTime=0\r\nDoClipBool=1\r\nHistoryBool=1\r\n"
               "PasteBool=1\r\nShortCut=Alt+A\r\nClipbordTime=100\r\n"
-              "SaveFileName=%my_folder%log\\%yyyy%\x94\x4e%mm%\x8c\x8e%dd%\x93\xfa.txt\r\nLogCode=ShiftJis\r\n");
+              "SaveFileName=%my_folder%log\\%yyyy%\x94\x4e%mm%\x8c\x8e%dd%\x93\xfa.txt\r\nLogCode=ShiftJis\r\nQuoteShortCut=\r\n");
 
     // Read back through the system: the same values.
     WindowPosition again{0, 0};

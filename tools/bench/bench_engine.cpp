@@ -1,5 +1,6 @@
-// The snippet engine's costs: filling a large template, and rewriting a large
-// log file whole compared with a plain read and write of the same bytes.
+// The snippet engine's costs: filling a large template (alone, and with an
+// HTML template of the same size beside it), and rewriting a large log file
+// whole compared with a plain read and write of the same bytes.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -39,28 +40,50 @@ public:
     FolderState ProbeFolder(const std::string&) override { return FolderState::Listable; }
 };
 
-// A template of `bytes` bytes holding `placeholders` placeholders and date
-// tokens spread evenly through Japanese and ASCII filler.
-std::string MakeTemplate(std::size_t bytes, std::size_t placeholders) {
-    static const char* const kTokens[] = {"%page_url%", "%title_txt%", "%sel_txt%", "%url_txt%",  "%click_url%",
-                                          "%SRC%",      "%yyyy%",      "%mm%",      "%Youbi%",    "%page_url_default%"};
-    const std::string filler = "\x82\xa0\x82\xa2 text \x83\x5c\x95\x5c line\r\n";
+// A template of `bytes` bytes holding `placeholders` of `tokens` (ten)
+// spread evenly through `filler`, no character cut in two.
+std::string MakeTemplate(std::size_t bytes, std::size_t placeholders, const char* const (&tokens)[10],
+                         const std::string& filler, bool utf8) {
     std::string out;
     const std::size_t gap = bytes / placeholders;
     for (std::size_t i = 0; i < placeholders; ++i) {
-        std::string piece = kTokens[i % 10];
+        std::string piece = tokens[i % 10];
         while (piece.size() < gap) piece += filler;
         piece.resize(gap);
-        // Never cut a double-byte character in two.
-        std::size_t p = 0;
-        while (p < piece.size()) p += (IsShiftJisLeadByte(static_cast<unsigned char>(piece[p])) ? 2 : 1);
-        if (p > piece.size()) piece.back() = ' ';
+        if (utf8) {
+            while (!piece.empty() && (static_cast<unsigned char>(piece.back()) & 0xC0) == 0x80) piece.pop_back();
+            if (!piece.empty() && static_cast<unsigned char>(piece.back()) >= 0xC0) piece.back() = ' ';
+        } else {
+            std::size_t p = 0;
+            while (p < piece.size()) p += (IsShiftJisLeadByte(static_cast<unsigned char>(piece[p])) ? 2 : 1);
+            if (p > piece.size()) piece.back() = ' ';
+        }
         out += piece;
     }
     return out;
 }
 
-void BM_ComposeTemplate(benchmark::State& state) {
+// A Shift_JIS text template: placeholders and date tokens among Japanese
+// and ASCII.
+std::string MakeTemplate(std::size_t bytes, std::size_t placeholders) {
+    static const char* const kTokens[] = {"%page_url%", "%title_txt%", "%sel_txt%", "%url_txt%",  "%click_url%",
+                                          "%SRC%",      "%yyyy%",      "%mm%",      "%Youbi%",    "%page_url_default%"};
+    return MakeTemplate(bytes, placeholders, kTokens, "\x82\xa0\x82\xa2 text \x83\x5c\x95\x5c line\r\n", false);
+}
+
+// An HTML template in UTF-8 with as many placeholders, some with suffixes,
+// among paragraphs of Japanese and ASCII.
+std::string MakeHtmlTemplate(std::size_t bytes, std::size_t placeholders) {
+    static const char* const kTokens[] = {"<a href=\"%page_url%\">", "%title_txt%", "%sel_txt%",  "%url_txt:md%",
+                                          "<a href=\"%click_url:url%\">", "<img src=\"%SRC%\">", "%yyyy%",
+                                          "%mm%",    "%Youbi%",      "%page_url_default%"};
+    return MakeTemplate(bytes, placeholders, kTokens,
+                        "<p>\xE3\x81\x82\xE3\x81\x84 text \xE3\x82\xBD\xE8\xA1\xA8 line</p>\r\n", true);
+}
+
+// Composes the 1.txt template of `bytes` KiB, and with `html` its 1.html of
+// the same size beside it.
+void ComposeTemplate(benchmark::State& state, bool html) {
     const std::size_t bytes = static_cast<std::size_t>(state.range(0)) * 1024;
     const std::size_t placeholders = bytes * 1000 / (64 * 1024);
     NullClipboard clipboard;
@@ -69,22 +92,33 @@ void BM_ComposeTemplate(benchmark::State& state) {
     TemplateFiles files;
     files.files["P\\title.txt"] = "";
     files.files["P\\main\\1.txt"] = MakeTemplate(bytes, placeholders);
+    if (html) files.files["P\\main\\1.html"] = MakeHtmlTemplate(bytes, placeholders);
     Environment env{"P\\", clipboard, keys, clock, files};
     Settings settings;
     CaptureRecord captured;
-    captured.title_txt = FromShiftJis("A page title \x83\x5c");
-    captured.page_url = FromShiftJis("http://example.jp/board/news/1.html");
+    captured.title_txt = FromShiftJis("A page title \x83\x5c & <more>");
+    captured.page_url = FromShiftJis("http://example.jp/board/news/1.html?a=1&b=2");
     captured.sel_txt = FromShiftJis("a selected sentence");
     for (auto _ : state) {
         CaptureRecord record = captured;
         Composition c = ComposeSnippet(record, settings, env);
         benchmark::DoNotOptimize(c.snippet.text.shift_jis.data());
+        if (html && !c.snippet.html) state.SkipWithError("no HTML form");
     }
     state.SetComplexityN(static_cast<benchmark::IterationCount>(bytes));
     state.counters["placeholders"] = static_cast<double>(placeholders);
 }
+void BM_ComposeTemplate(benchmark::State& state) { ComposeTemplate(state, false); }
+void BM_ComposeTemplateWithHtml(benchmark::State& state) { ComposeTemplate(state, true); }
 BENCHMARK(BM_ComposeTemplate)->Arg(16)->Arg(64)->Arg(256)->Arg(1024)->Unit(benchmark::kMicrosecond)->Complexity(
     benchmark::oN);
+BENCHMARK(BM_ComposeTemplateWithHtml)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1024)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 // A folder holding a 10 MiB log, removed afterwards.
 struct LogFolder {

@@ -19,6 +19,11 @@ DWORD ClipboardSequence();
 std::string ClipboardText();
 void SetClipboardText(const std::string& text);
 
+// The bytes of one format, read within the block's size, or nothing when
+// the clipboard holds none; a registered format by its name ("HTML Format").
+std::optional<std::string> ClipboardBlock(UINT format);
+std::optional<std::string> ClipboardBlock(const char* format_name);
+
 // Runs `act`, then waits until the clipboard has changed: its text then, or
 // nothing when it did not change in time.
 std::optional<std::string> ClipboardAfter(const std::function<void()>& act, DWORD timeout_ms = kPatienceMs);

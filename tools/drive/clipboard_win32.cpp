@@ -42,6 +42,21 @@ std::string ClipboardText() {
     return bytes ? std::string(bytes, strnlen(bytes, lock.size())) : std::string();
 }
 
+std::optional<std::string> ClipboardBlock(UINT format) {
+    UniqueWindow reader(
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    ClipboardOpening open(reader.get());
+    HANDLE block = format ? ::GetClipboardData(format) : nullptr;
+    if (!block) return std::nullopt;
+    GlobalLockGuard lock(block);
+    const char* bytes = static_cast<const char*>(lock.data());
+    return bytes ? std::string(bytes, lock.size()) : std::string();
+}
+
+std::optional<std::string> ClipboardBlock(const char* format_name) {
+    return ClipboardBlock(::RegisterClipboardFormatA(format_name));
+}
+
 void SetClipboardText(const std::string& text) {
     UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
     if (!block) throw std::bad_alloc();

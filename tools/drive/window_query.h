@@ -3,6 +3,7 @@
 // the top-level window of a process, the window in front.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,14 +31,21 @@ struct ChildWindow {
 std::vector<ChildWindow> ChildrenOf(HWND window);
 
 // A top-level window by its process (0: any), class and caption (empty:
-// any); hidden windows are passed over unless asked for.
+// any); hidden windows are passed over unless asked for, and so are those
+// that `accept`, when given, turns down.
 struct WindowQuery {
-    WindowQuery(DWORD pid, std::string class_name, std::string caption = {}, bool visible_only = true)
-        : pid(pid), class_name(std::move(class_name)), caption(std::move(caption)), visible_only(visible_only) {}
+    WindowQuery(DWORD pid, std::string class_name, std::string caption = {}, bool visible_only = true,
+                std::function<bool(HWND)> accept = {})
+        : pid(pid),
+          class_name(std::move(class_name)),
+          caption(std::move(caption)),
+          visible_only(visible_only),
+          accept(std::move(accept)) {}
     DWORD pid;
     std::string class_name;
     std::string caption;
     bool visible_only;
+    std::function<bool(HWND)> accept;
 };
 HWND FindTopWindow(const WindowQuery& query);
 HWND WaitForTopWindow(const WindowQuery& query, DWORD timeout_ms = kPatienceMs);

@@ -56,6 +56,7 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM param) {
     if (q.visible_only && !::IsWindowVisible(window)) return TRUE;
     if (!q.class_name.empty() && ClassNameOf(window) != q.class_name) return TRUE;
     if (!q.caption.empty() && TextOf(window, 1000) != q.caption) return TRUE;
+    if (q.accept && !q.accept(window)) return TRUE;
     search->found = window;
     return FALSE;
 }

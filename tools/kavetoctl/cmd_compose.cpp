@@ -57,7 +57,7 @@ bool ParseInstant(const std::string& text, LocalTime& t) {
 
 int CmdCompose(const Args& args) {
     std::string folder, settings_file, now_text;
-    bool ctrl = false, deliver = false, have_now = false, utf8 = false;
+    bool ctrl = false, deliver = false, have_now = false, utf8 = false, html = false;
     CaptureRecord record;
     // The capture's texts as given, each with the record's text it fills.
     struct GivenText {
@@ -78,6 +78,10 @@ int CmdCompose(const Args& args) {
         }
         if (a == "--utf8") {
             utf8 = true;
+            continue;
+        }
+        if (a == "--html") {
+            html = true;
             continue;
         }
         if (i + 1 >= args.size()) return Usage();
@@ -126,8 +130,14 @@ int CmdCompose(const Args& args) {
 
         const Composition c = ComposeSnippet(state.record, state.settings, env);
         if (!c.composed) return 3;
+        if (html && !c.snippet.html) {
+            std::fprintf(stderr, "%s has no HTML template beside it\n", c.template_file.c_str());
+            return 4;
+        }
         if (deliver) DeliverSnippet(state, env, c);
-        const std::string& snippet = utf8 ? c.snippet.text.utf8 : c.snippet.text.shift_jis;
+        const std::string& snippet = html   ? c.snippet.html->fragment
+                                     : utf8 ? c.snippet.text.utf8
+                                            : c.snippet.text.shift_jis;
         std::fwrite(snippet.data(), 1, snippet.size(), stdout);
         std::fflush(stdout);
         return 0;

@@ -23,7 +23,7 @@ int CmdSettings(const Args& given) {
     static const char* const kReadOrder[] = {"Top",          "Left",       "Youbi",      "LogBool",
                                              "LogBetweenText", "LogOrderBool", "SaveFileName", "ExtendTime",
                                              "DoClipBool",   "HistoryBool", "PasteBool",  "ShortCut",
-                                             "ClipbordTime", "LogCode"};
+                                             "ClipbordTime", "LogCode",    "QuoteShortCut"};
     for (const char* key : kReadOrder)
         for (const SettingsEntry& entry : entries)
             if (entry.key == key) std::printf("%s=%s\n", entry.key.c_str(), DataText(entry.value, utf8).c_str());

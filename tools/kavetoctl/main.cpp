@@ -22,8 +22,10 @@ const Command kCommands[] = {
     {"compose", kaveto::ctl::CmdCompose,
      "compose --folder DIR [--page-url U] [--title T] [--sel S] [--click-url C] [--url-txt X]\n"
      "          [--src S] [--ctrl] [--now \"YYYY-MM-DD hh:mm:ss\"] [--settings FILE] [--deliver] [--utf8]\n"
+     "          [--html]\n"
      "                             compose the snippet of a capture (exit 3: no template applies);\n"
-     "                             --utf8: the Unicode snippet in UTF-8, texts given in UTF-8 taken as such"},
+     "                             --utf8: the Unicode snippet in UTF-8, texts given in UTF-8 taken as such;\n"
+     "                             --html: the HTML snippet, in UTF-8 (exit 4: the template has no .html)"},
     {"check", kaveto::ctl::CmdCheck,
      "check [--folder DIR]       check the templates, title rules and settings of a program folder\n"
      "                             (default: kavetoctl's own); exit 1 when something is wrong"},
