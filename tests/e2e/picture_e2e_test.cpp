@@ -4,6 +4,7 @@
 // tip that says what the picture is.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -112,18 +113,33 @@ void ExpectBesideThePicture(HWND tip, HWND picture) {
     EXPECT_TRUE(::EqualRect(&on_screen, &shown)) << "the tip is not wholly on the screen";
 }
 
-TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
+// A program started with its settings, and the pointer come to rest on
+// its picture until the tip shows.
+class PictureTip : public ::testing::Test {
+protected:
+    void StartAndHover(const std::string& ini) {
+        folder.WriteIni(ini);
+        program = std::make_unique<RunningProgram>(folder.exe());
+        window = program->WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        ArriveAt(CentreOf(window));
+        tip = WaitForHoverTip(*program);
+        ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(*program, window);
+    }
+    void TearDown() override {
+        if (program && window) CloseAndWait(*program);
+    }
+
     KavetoFolder folder;
+    std::unique_ptr<RunningProgram> program;
+    HWND window = nullptr, tip = nullptr;
+};
+
+TEST_F(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     // The chords of the history key and the quote key as the settings name
     // them.
-    folder.WriteIni(IniAt(100, 100) + "[Other]\r\nShortCut=Shift+Ctrl+F11\r\nQuoteShortCut=Shift+Ctrl+F10\r\n");
-    RunningProgram program(folder.exe());
-    HWND window = program.WaitForMainWindow();
-    ASSERT_NE(window, nullptr);
-
-    ArriveAt(CentreOf(window));
-    HWND tip = WaitForHoverTip(program);
-    ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
+    ASSERT_NO_FATAL_FAILURE(
+        StartAndHover(IniAt(100, 100) + "[Other]\r\nShortCut=Shift+Ctrl+F11\r\nQuoteShortCut=Shift+Ctrl+F10\r\n"));
     const std::string text = TextOf(tip);
     EXPECT_EQ(text.rfind("Kaveto", 0), 0u) << text;
     // "ドロップ" and "ダブルクリック" in Shift_JIS.
@@ -140,23 +156,14 @@ TEST(PictureTip, HoveringThePictureShowsWhatItIsAndTheHistoryKeyBesideIt) {
     EXPECT_TRUE(WaitUntil([&] { return MovingOrSizing(window); })) << "the press started no move";
     MouseButton(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitUntil([&] { return !MovingOrSizing(window); }));
-    CloseAndWait(program);
 }
 
 // Where no room is left below the picture, the tip goes above it.
-TEST(PictureTip, InTheScreensBottomCornerTheTipStandsAboveThePicture) {
+TEST_F(PictureTip, InTheScreensBottomCornerTheTipStandsAboveThePicture) {
     const RECT area = WorkArea();
-    KavetoFolder folder;
-    folder.WriteIni(IniAt(area.bottom - 24, area.right - 24));
-    RunningProgram program(folder.exe());
-    HWND window = program.WaitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    ArriveAt(CentreOf(window));
-    HWND tip = WaitForHoverTip(program);
-    ASSERT_NE(tip, nullptr) << "no tip after hovering; " << HoverState(program, window);
+    ASSERT_NO_FATAL_FAILURE(StartAndHover(IniAt(area.bottom - 24, area.right - 24)));
     ExpectBesideThePicture(tip, window);
     EXPECT_LE(RectOf(tip).bottom, RectOf(window).top);
-    CloseAndWait(program);
 }
 
 }  // namespace
