@@ -91,7 +91,7 @@ public:
     }
     ClipboardFormats& formats() override { return registry; }
 
-    void SetText(const std::string& text) override { SetSnippet(Snippet({text, ""})); }
+    void SetText(const std::string& text) override { SetSnippet(Snippet(DualText(text, ""))); }
     void SetSnippet(const Snippet& snippet) override {
         log.push_back("snippet");
         if (refuse_snippet) throw ClipboardError();
